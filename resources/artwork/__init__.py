@@ -1,0 +1,1 @@
+"""Pixel art for Pinova, drawn in code: window skins, toolbar glyphs, program icon."""
