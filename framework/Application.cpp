@@ -1,0 +1,161 @@
+#include "framework/Application.h"
+
+#include "framework/Forms.h"
+#include "framework/SysUtils.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+TApplication Application;
+
+namespace {
+const char kApplicationClass[] = "TApplication";
+bool oleInitialized = false;
+} // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication()
+{
+    DestroyComponents();
+    if (handle_)
+        DestroyWindow(handle_);
+    if (oleInitialized)
+        OleUninitialize();
+}
+
+void TApplication::Initialize()
+{
+    if (handle_)
+        return;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_HOTKEY_CLASS |
+                                              ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&icc);
+    oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassExA(&wc);
+    // The hidden window that owns every form and carries the program's title.
+    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void TApplication::SetTitle(const std::string& title)
+{
+    title_ = title;
+    if (handle_)
+        SetWindowTextA(handle_, title.c_str());
+}
+
+void TApplication::InitializeForm(TForm* form)
+{
+    try {
+        form->Initialize();
+    } catch (...) {
+        if (mainForm_ == form)
+            mainForm_ = nullptr;
+        DestroyComponent(form);
+        throw;
+    }
+}
+
+void TApplication::DestroyForm(TForm* form)
+{
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
+    DestroyComponent(form);
+}
+
+void TApplication::RegisterForm(TForm* form) { forms_.push_back(form); }
+
+void TApplication::UnregisterForm(TForm* form)
+{
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
+}
+
+bool TApplication::ProcessMessage(MSG& msg)
+{
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+    } else {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage()
+{
+    MSG msg;
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        terminated_ = true;
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+void TApplication::Run()
+{
+    if (ShowMainForm && mainForm_)
+        mainForm_->Show();
+    while (!terminated_)
+        HandleMessage();
+}
+
+void TApplication::Terminate() { PostQuitMessage(0); }
+
+void TApplication::HandleException(const std::exception& e)
+{
+    if (OnException) {
+        OnException(e);
+        return;
+    }
+    MessageBoxA(handle_, e.what(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    switch (msg) {
+    case CM_RELEASE: {
+        auto* form = reinterpret_cast<TForm*>(lParam);
+        const auto& forms = Application.forms_;
+        if (std::find(forms.begin(), forms.end(), form) != forms.end())
+            Application.DestroyForm(form);
+        return 0;
+    }
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session is over: end at once, without the after-loop work.
+        if (wParam)
+            ExitProcess(0);
+        return 0;
+    case WM_CLOSE:
+        if (Application.mainForm_)
+            Application.mainForm_->Close();
+        return 0;
+    default:
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+}

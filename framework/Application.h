@@ -1,0 +1,85 @@
+#pragma once
+// The application: its hidden window, its forms in creation order, the message
+// loop and the default error report.
+
+#include "framework/Component.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TForm;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Common controls, the hidden application window. Call once before any form.
+    void Initialize();
+    HWND Handle() const { return handle_; }
+
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& title);
+
+    bool ShowMainForm = true;
+    TForm* MainForm() const { return mainForm_; }
+
+    // Creates a form owned by the application, makes its window and runs its
+    // FormCreate. The first form created becomes the main form, for good.
+    template <typename T, typename... Args>
+    T* CreateForm(Args&&... args)
+    {
+        T* form = Create<T>(std::forward<Args>(args)...);
+        if (!mainFormChosen_) {
+            mainForm_ = form;
+            mainFormChosen_ = true;
+        }
+        InitializeForm(form);
+        return form;
+    }
+    // Frees a form at once (its window included).
+    void DestroyForm(TForm* form);
+    // Frees every form, newest first, without asking any of them.
+    void DestroyForms() { DestroyComponents(); }
+
+    // Every live form, oldest first.
+    const std::vector<TForm*>& Forms() const { return forms_; }
+
+    // Runs the message loop until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+    // Waits for one message (timers included) and handles it.
+    void HandleMessage();
+
+    // Shows the error in a message box (or gives it to OnException) and goes on.
+    void HandleException(const std::exception& e);
+    std::function<void(const std::exception&)> OnException;
+
+    // Used by TForm.
+    void RegisterForm(TForm* form);
+    void UnregisterForm(TForm* form);
+
+private:
+    void InitializeForm(TForm* form);
+    bool ProcessMessage(MSG& msg);
+    static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+
+    HWND handle_ = nullptr;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool mainFormChosen_ = false;
+    std::vector<TForm*> forms_;
+    bool terminated_ = false;
+};
+
+extern TApplication Application;
+
+// Message posted to a form to free it on the next turn of the loop.
+constexpr UINT CM_RELEASE = WM_APP + 0x3F00;

@@ -1,0 +1,595 @@
+#include "framework/Controls.h"
+
+#include "framework/Application.h"
+#include "framework/Forms.h"
+#include "framework/SysUtils.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <set>
+
+LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+
+namespace {
+
+const char kObjectProperty[] = "Pinova.Control";
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+void RegisterWindowClass(const TCreateParams& params)
+{
+    static std::set<std::string> registered;
+    if (registered.count(params.WinClassName))
+        return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = params.ClassStyle;
+    wc.lpfnWndProc = StdWndProc;
+    wc.hInstance = Instance();
+    wc.hCursor = params.Cursor ? params.Cursor : LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = params.WinClassName.c_str();
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw EOutOfResources(Format("Cannot register window class %s: %s", params.WinClassName.c_str(),
+                                     SysErrorMessage(GetLastError()).c_str()));
+    registered.insert(params.WinClassName);
+}
+
+HWND ParentOfChild(HWND wnd)
+{
+    return (GetWindowLongPtrA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : nullptr;
+}
+
+} // namespace
+
+LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    TWinControl* control = TWinControl::FromHandle(wnd);
+    if (!control && msg == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        control = static_cast<TWinControl*>(cs->lpCreateParams);
+        if (control)
+            control->Bind(wnd);
+    }
+    if (!control)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = control->Dispatch(msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        Application.HandleException(e);
+    } catch (...) {
+        Application.HandleException(Exception("Unexpected error"));
+    }
+    if (msg == WM_NCDESTROY && TWinControl::FromHandle(wnd) == control)
+        control->Unbind();
+    return result;
+}
+
+TShiftState KeyDataToShiftState(LPARAM keyData)
+{
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (keyData & (static_cast<LPARAM>(KF_ALTDOWN) << 16)) shift |= ssAlt;
+    return shift;
+}
+
+TShiftState MouseKeysToShiftState(WPARAM keys)
+{
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner)
+{
+    font_.OnChange = [this] {
+        if (handle_)
+            SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+    };
+}
+
+TWinControl::~TWinControl()
+{
+    // Children are freed by their owner, which may come later: cut them loose.
+    for (TWinControl* child : controls_)
+        child->parent_ = nullptr;
+    if (parent_) {
+        auto& siblings = parent_->controls_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    if (handle_) {
+        HWND wnd = handle_;
+        Unbind();
+        DestroyWindow(wnd);
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd)
+{
+    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProperty)) : nullptr;
+}
+
+void TWinControl::Bind(HWND wnd)
+{
+    handle_ = wnd;
+    SetPropA(wnd, kObjectProperty, this);
+}
+
+void TWinControl::Unbind()
+{
+    if (!handle_)
+        return;
+    if (originalProc_) {
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
+        originalProc_ = nullptr;
+    }
+    RemovePropA(handle_, kObjectProperty);
+    handle_ = nullptr;
+}
+
+void TWinControl::CreateParams(TCreateParams& params)
+{
+    params.Caption = text_;
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (visible_)
+        params.Style |= WS_VISIBLE;
+    if (!enabled_)
+        params.Style |= WS_DISABLED;
+    params.X = bounds_.left;
+    params.Y = bounds_.top;
+    params.Width = bounds_.right - bounds_.left;
+    params.Height = bounds_.bottom - bounds_.top;
+    params.WndParent = parent_ ? parent_->handle_ : nullptr;
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    const bool system = !params.SysClassName.empty();
+    if (!system)
+        RegisterWindowClass(params);
+    const std::string& className = system ? params.SysClassName : params.WinClassName;
+    HWND wnd = CreateWindowExA(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style,
+                               params.X, params.Y, params.Width, params.Height, params.WndParent,
+                               reinterpret_cast<HMENU>(params.Id), Instance(), system ? nullptr : this);
+    if (!wnd)
+        throw EOutOfResources(Format("Error creating window %s: %s", className.c_str(),
+                                     SysErrorMessage(GetLastError()).c_str()));
+    if (system) {
+        Bind(wnd);
+        originalProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StdWndProc)));
+    }
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    if (pendingClientWidth_ >= 0) {
+        const int w = pendingClientWidth_, h = pendingClientHeight_;
+        pendingClientWidth_ = pendingClientHeight_ = -1;
+        SetClientSize(w, h);
+    }
+}
+
+void TWinControl::SaveState()
+{
+    bounds_ = BoundsRect();
+    text_ = Text();
+    visible_ = Visible();
+    enabled_ = Enabled();
+}
+
+void TWinControl::DestroyWnd()
+{
+    SaveState();
+    HWND wnd = handle_;
+    Unbind();
+    DestroyWindow(wnd);
+}
+
+void TWinControl::HandleNeeded()
+{
+    if (handle_)
+        return;
+    if (parent_) {
+        parent_->HandleNeeded();  // makes this one too, as one of its children
+        if (handle_)
+            return;
+    }
+    CreateWnd();
+    for (TWinControl* child : controls_)
+        child->HandleNeeded();
+    AlignControls();
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (!handle_)
+        return;
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        (*it)->DestroyHandle();
+    DestroyWnd();
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (!handle_)
+        return;
+    DestroyHandle();
+    HandleNeeded();
+}
+
+void TWinControl::SetParent(TWinControl* parent)
+{
+    if (parent == parent_)
+        return;
+    if (parent_) {
+        auto& siblings = parent_->controls_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    parent_ = parent;
+    if (!parent_) {
+        DestroyHandle();
+        return;
+    }
+    parent_->controls_.push_back(this);
+    font_ = parent_->font_;
+    if (handle_)
+        ::SetParent(handle_, parent_->handle_);
+    else if (parent_->handle_)
+        HandleNeeded();
+    parent_->AlignControls();
+}
+
+TForm* TWinControl::ParentForm()
+{
+    for (TWinControl* c = this; c; c = c->parent_)
+        if (auto* form = dynamic_cast<TForm*>(c))
+            return form;
+    return nullptr;
+}
+
+RECT TWinControl::BoundsRect() const
+{
+    if (!handle_)
+        return bounds_;
+    RECT r;
+    GetWindowRect(handle_, &r);
+    if (HWND parent = ParentOfChild(handle_))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int TWinControl::Width() const
+{
+    const RECT r = BoundsRect();
+    return r.right - r.left;
+}
+
+int TWinControl::Height() const
+{
+    const RECT r = BoundsRect();
+    return r.bottom - r.top;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height)
+{
+    bounds_ = {left, top, left + width, top + height};
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    else if (parent_)
+        parent_->AlignControls();
+}
+
+RECT TWinControl::ClientRect() const
+{
+    RECT r{0, 0, 0, 0};
+    if (handle_)
+        GetClientRect(handle_, &r);
+    else if (pendingClientWidth_ >= 0)
+        r = {0, 0, pendingClientWidth_, pendingClientHeight_};
+    else
+        r = {0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top};
+    return r;
+}
+
+void TWinControl::SetClientSize(int width, int height)
+{
+    if (!handle_) {
+        pendingClientWidth_ = width;
+        pendingClientHeight_ = height;
+        return;
+    }
+    const RECT client = ClientRect();
+    const RECT r = BoundsRect();
+    SetBounds(r.left, r.top, r.right - r.left - client.right + width,
+              r.bottom - r.top - client.bottom + height);
+}
+
+POINT TWinControl::ClientToScreen(POINT p) const
+{
+    if (handle_)
+        ::ClientToScreen(handle_, &p);
+    return p;
+}
+
+POINT TWinControl::ScreenToClient(POINT p) const
+{
+    if (handle_)
+        ::ScreenToClient(handle_, &p);
+    return p;
+}
+
+void TWinControl::SetAlign(TAlign align)
+{
+    align_ = align;
+    if (parent_)
+        parent_->AlignControls();
+}
+
+void TWinControl::AlignControls()
+{
+    if (!handle_)
+        return;
+    RECT area = ClientRect();
+    auto place = [&](TAlign which) {
+        for (TWinControl* c : controls_) {
+            if (c->align_ != which || !c->Visible())
+                continue;
+            const int w = c->Width(), h = c->Height();
+            switch (which) {
+            case TAlign::alTop: c->SetBounds(area.left, area.top, area.right - area.left, h); area.top += h; break;
+            case TAlign::alBottom: area.bottom -= h; c->SetBounds(area.left, area.bottom, area.right - area.left, h); break;
+            case TAlign::alLeft: c->SetBounds(area.left, area.top, w, area.bottom - area.top); area.left += w; break;
+            case TAlign::alRight: area.right -= w; c->SetBounds(area.right, area.top, w, area.bottom - area.top); break;
+            case TAlign::alClient:
+                c->SetBounds(area.left, area.top, std::max<LONG>(0, area.right - area.left),
+                             std::max<LONG>(0, area.bottom - area.top));
+                break;
+            case TAlign::alNone: break;
+            }
+        }
+    };
+    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
+        place(a);
+}
+
+std::string TWinControl::Text() const
+{
+    if (!handle_)
+        return text_;
+    const int length = GetWindowTextLengthA(handle_);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int n = GetWindowTextA(handle_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(0, n)));
+    return text;
+}
+
+void TWinControl::SetText(const std::string& text)
+{
+    text_ = text;
+    if (handle_)
+        SetWindowTextA(handle_, text.c_str());
+}
+
+bool TWinControl::Visible() const
+{
+    return handle_ ? (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_VISIBLE) != 0 : visible_;
+}
+
+void TWinControl::SetVisible(bool visible)
+{
+    visible_ = visible;
+    if (handle_)
+        ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    if (parent_)
+        parent_->AlignControls();
+}
+
+bool TWinControl::Enabled() const
+{
+    return handle_ ? IsWindowEnabled(handle_) != FALSE : enabled_;
+}
+
+void TWinControl::SetEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    if (handle_)
+        EnableWindow(handle_, enabled);
+}
+
+void TWinControl::SetColor(TColor color)
+{
+    color_ = color;
+    Invalidate();
+}
+
+void TWinControl::Invalidate()
+{
+    if (handle_)
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Update()
+{
+    if (handle_)
+        UpdateWindow(handle_);
+}
+
+void TWinControl::SetFocus()
+{
+    HandleNeeded();
+    ::SetFocus(handle_);
+}
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HandleNeeded();
+    return SendMessageA(handle_, msg, wParam, lParam);
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (originalProc_)
+        return CallWindowProcA(originalProc_, handle_, msg, wParam, lParam);
+    return DefWindowProcA(handle_, msg, wParam, lParam);
+}
+
+bool TWinControl::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void TWinControl::Resize()
+{
+    if (OnResize)
+        OnResize();
+}
+
+void TWinControl::DoKeyDown(WORD& key, TShiftState shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(key, shift);
+}
+
+bool TWinControl::PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam)
+{
+    if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN)
+        return false;
+    WORD key = static_cast<WORD>(wParam);
+    const TShiftState shift = KeyDataToShiftState(lParam);
+    TForm* form = ParentForm();
+    if (form && form != this && form->KeyPreview) {
+        form->DoKeyDown(key, shift);
+        if (key == 0)
+            return true;
+    }
+    DoKeyDown(key, shift);
+    wParam = key;
+    return key == 0;
+}
+
+bool TWinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = nullptr;
+    switch (msg) {
+    case WM_COMMAND: child = reinterpret_cast<HWND>(lParam); break;
+    case WM_NOTIFY: child = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom; break;
+    case WM_DRAWITEM: child = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem; break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: child = reinterpret_cast<HWND>(lParam); break;
+    default: return false;
+    }
+    TWinControl* control = FromHandle(child);
+    return control && control != this && control->HandleReflected(msg, wParam, lParam, result);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (PreviewKey(msg, wParam, lParam))
+        return 0;
+    return WndProc(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (ReflectToChild(msg, wParam, lParam, result))
+        return result;
+    switch (msg) {
+    case WM_SIZE: {
+        const LRESULT r = DefaultHandler(msg, wParam, lParam);
+        AlignControls();
+        Resize();
+        return r;
+    }
+    case WM_ERASEBKGND:
+        if (!originalProc_) {
+            RECT r;
+            GetClientRect(handle_, &r);
+            UniqueBrush brush(CreateSolidBrush(ColorToRGB(color_)));
+            FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
+            return 1;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefaultHandler(msg, wParam, lParam);
+}
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+void TCustomControl::Paint(HDC) {}
+void TCustomControl::MouseDown(TMouseButton, TShiftState, int, int) {}
+void TCustomControl::MouseMove(TShiftState, int, int) {}
+void TCustomControl::MouseUp(TMouseButton, TShiftState, int, int) {}
+void TCustomControl::MouseEnter() {}
+void TCustomControl::MouseLeave() {}
+
+LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    const TShiftState shift = MouseKeysToShiftState(wParam);
+    switch (msg) {
+    case WM_PAINT: {
+        PaintDC dc(Handle());
+        Paint(dc.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_LBUTTONDOWN: MouseDown(TMouseButton::mbLeft, shift, x, y); return 0;
+    case WM_RBUTTONDOWN: MouseDown(TMouseButton::mbRight, shift, x, y); return 0;
+    case WM_MBUTTONDOWN: MouseDown(TMouseButton::mbMiddle, shift, x, y); return 0;
+    case WM_LBUTTONDBLCLK: MouseDown(TMouseButton::mbLeft, shift | ssDouble, x, y); return 0;
+    case WM_RBUTTONDBLCLK: MouseDown(TMouseButton::mbRight, shift | ssDouble, x, y); return 0;
+    case WM_MBUTTONDBLCLK: MouseDown(TMouseButton::mbMiddle, shift | ssDouble, x, y); return 0;
+    case WM_LBUTTONUP: MouseUp(TMouseButton::mbLeft, shift, x, y); return 0;
+    case WM_RBUTTONUP: MouseUp(TMouseButton::mbRight, shift, x, y); return 0;
+    case WM_MBUTTONUP: MouseUp(TMouseButton::mbMiddle, shift, x, y); return 0;
+    case WM_MOUSEMOVE:
+        if (!mouseInside_) {
+            mouseInside_ = true;
+            TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
+            TrackMouseEvent(&tme);
+            MouseEnter();
+        }
+        MouseMove(shift, x, y);
+        return 0;
+    case WM_MOUSELEAVE:
+        mouseInside_ = false;
+        MouseLeave();
+        return 0;
+    default:
+        return TWinControl::WndProc(msg, wParam, lParam);
+    }
+}
+
+TPaintBox::TPaintBox(TComponent* owner) : TCustomControl(owner) {}
+
+void TPaintBox::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.WinClassName = "TPaintBox";
+}
+
+void TPaintBox::Paint(HDC dc)
+{
+    if (OnPaint)
+        OnPaint(dc);
+}
+
+void TPaintBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (OnMouseDown)
+        OnMouseDown(button, shift, x, y);
+}

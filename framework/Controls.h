@@ -1,0 +1,192 @@
+#pragma once
+// Windowed controls: the C++ object behind every window of the program.
+//
+// A TWinControl owns its HWND. One window procedure serves every window: it finds
+// the object through a window property, calls its virtual WndProc and hands any
+// exception to the application, so none unwinds through the platform. Controls
+// keep their text, bounds, visibility and font while they have no window, which
+// lets a window be destroyed and made again (RecreateWnd) with its children.
+
+#include "framework/Component.h"
+#include "framework/Graphics.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TForm;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftBits : unsigned {
+    ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
+using TShiftState = unsigned;
+
+// Shift state of a key message (lParam of WM_KEYDOWN) and of a mouse message (wParam).
+TShiftState KeyDataToShiftState(LPARAM keyData);
+TShiftState MouseKeysToShiftState(WPARAM keys);
+
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    UINT_PTR Id = 0;
+    // Our own window class, registered on first use with the shared procedure...
+    std::string WinClassName = "TWinControl";
+    UINT ClassStyle = CS_DBLCLKS;
+    HCURSOR Cursor = nullptr;  // the arrow when not set
+    // ...or a system class (edit, rich edit, toolbar), which is subclassed instead.
+    std::string SysClassName;
+};
+
+class TWinControl : public TComponent {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // Makes the window (its parent's first, its children's after) when it has none.
+    void HandleNeeded();
+    // Destroys the window and its children's and makes them again, state kept.
+    void RecreateWnd();
+    static TWinControl* FromHandle(HWND wnd);
+
+    TWinControl* Parent() const { return parent_; }
+    void SetParent(TWinControl* parent);
+    const std::vector<TWinControl*>& Controls() const { return controls_; }
+    // The form this control sits on (itself for a form), or nullptr.
+    TForm* ParentForm();
+
+    int Left() const { return BoundsRect().left; }
+    int Top() const { return BoundsRect().top; }
+    int Width() const;
+    int Height() const;
+    // Relative to the parent's client area; for a top-level window, the screen.
+    RECT BoundsRect() const;
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { const RECT r = BoundsRect(); SetBounds(left, r.top, r.right - r.left, r.bottom - r.top); }
+    void SetTop(int top) { const RECT r = BoundsRect(); SetBounds(r.left, top, r.right - r.left, r.bottom - r.top); }
+    void SetWidth(int width) { const RECT r = BoundsRect(); SetBounds(r.left, r.top, width, r.bottom - r.top); }
+    void SetHeight(int height) { const RECT r = BoundsRect(); SetBounds(r.left, r.top, r.right - r.left, height); }
+    RECT ClientRect() const;
+    int ClientWidth() const { return ClientRect().right; }
+    int ClientHeight() const { return ClientRect().bottom; }
+    void SetClientSize(int width, int height);
+    POINT ClientToScreen(POINT p) const;
+    POINT ScreenToClient(POINT p) const;
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+
+    std::string Text() const;
+    void SetText(const std::string& text);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+
+    void Invalidate();
+    void Update();
+    void Repaint() { Invalidate(); Update(); }
+    void SetFocus();
+    bool Focused() const;
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Every message of the window comes here first. The default handles layout,
+    // background, reflected notifications and keys, then calls DefaultHandler.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The platform's own handling: the class procedure of a subclassed system
+    // control, DefWindowProc for ours.
+    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Keys reach the control's form first when it previews them; a handler that
+    // sets the key to 0 swallows it.
+    std::function<void(WORD& key, TShiftState shift)> OnKeyDown;
+    std::function<void()> OnResize;
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Makes the window from CreateParams; descendants that set up a new window
+    // call the base first.
+    virtual void CreateWnd();
+    // Keeps what a re-creation has to restore, then destroys the window.
+    // Descendants that keep more save it before calling the base.
+    virtual void DestroyWnd();
+    // A notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*) that the
+    // parent received about this control. True when handled, with its result.
+    virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After a size change, once the aligned children have been placed.
+    virtual void Resize();
+    virtual void DoKeyDown(WORD& key, TShiftState shift);
+    void AlignControls();
+    void DestroyHandle();
+
+private:
+    friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Bind(HWND wnd);
+    void Unbind();
+    void SaveState();
+    bool PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam);
+    bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    HWND handle_ = nullptr;
+    WNDPROC originalProc_ = nullptr;
+    TWinControl* parent_ = nullptr;
+    std::vector<TWinControl*> controls_;
+    RECT bounds_{0, 0, 0, 0};
+    int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
+    std::string text_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clBtnFace;
+    TAlign align_ = TAlign::alNone;
+    TFont font_;
+
+protected:
+    bool visibleByDefault_ = true;
+};
+
+// A control that paints itself and takes the mouse: owner-drawn buttons, paint
+// boxes, drop-down grids.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool MouseInside() const { return mouseInside_; }
+
+protected:
+    virtual void Paint(HDC dc);
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+
+private:
+    bool mouseInside_ = false;
+};
+
+// Paints through its OnPaint event; reports mouse presses.
+class TPaintBox : public TCustomControl {
+public:
+    explicit TPaintBox(TComponent* owner);
+    std::function<void(HDC dc)> OnPaint;
+    std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint(HDC dc) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+};

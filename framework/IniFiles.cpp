@@ -1,0 +1,105 @@
+#include "framework/IniFiles.h"
+
+#include "framework/SysUtils.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+constexpr DWORD kStringBufferSize = 2048;
+} // namespace
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& fallback) const
+{
+    char buffer[kStringBufferSize];
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer,
+                                             kStringBufferSize, fileName_.c_str());
+    return std::string(buffer, n);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const
+{
+    const std::string text = ReadString(section, key, "");
+    return StrToIntDef(text, fallback);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const
+{
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TIniFile::Write(const char* section, const char* key, const char* value)
+{
+    if (!WritePrivateProfileStringA(section, key, value, fileName_.c_str()))
+        throw EIniFileException(Format("Unable to write to %s", fileName_.c_str()));
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    Write(section.c_str(), key.c_str(), value.c_str());
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    WriteString(section, key, IntToStr(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+std::vector<std::string> TIniFile::ReadList(const char* section) const
+{
+    // The platform fills a double-zero-terminated list and reports size - 2 when it
+    // did not fit, so grow until it does.
+    std::vector<char> buffer(4096);
+    for (;;) {
+        DWORD n = section ? GetPrivateProfileStringA(section, nullptr, "", buffer.data(),
+                                                     static_cast<DWORD>(buffer.size()), fileName_.c_str())
+                          : GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                           fileName_.c_str());
+        if (n + 2 < buffer.size()) {
+            std::vector<std::string> names;
+            for (size_t i = 0; i < n;) {
+                const std::string name(buffer.data() + i);
+                i += name.size() + 1;
+                if (!name.empty())
+                    names.push_back(name);
+            }
+            return names;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+std::vector<std::string> TIniFile::ReadSections() const { return ReadList(nullptr); }
+
+std::vector<std::string> TIniFile::ReadSection(const std::string& section) const
+{
+    return ReadList(section.c_str());
+}
+
+bool TIniFile::SectionExists(const std::string& section) const
+{
+    const auto sections = ReadSections();
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const std::string& s) { return lstrcmpiA(s.c_str(), section.c_str()) == 0; });
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const
+{
+    const auto keys = ReadSection(section);
+    return std::any_of(keys.begin(), keys.end(),
+                       [&](const std::string& k) { return lstrcmpiA(k.c_str(), key.c_str()) == 0; });
+}
+
+void TIniFile::EraseSection(const std::string& section) { Write(section.c_str(), nullptr, nullptr); }
+
+void TIniFile::DeleteKey(const std::string& section, const std::string& key)
+{
+    // Deleting a key that is not there is not an error.
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, fileName_.c_str());
+}

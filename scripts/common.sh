@@ -1,0 +1,71 @@
+# Shared by run.sh and test.sh: packages, build, Wine and the virtual display.
+# Source it; it expects to run from the repository root.
+
+PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+          wine wine64 xvfb xauth x11-utils imagemagick googletest locales fonts-nanum)
+
+log() { echo "== $*" >&2; }
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        log "installing: ${missing[*]}"
+        as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+    # Wine takes its ANSI code page from the locale: 1252 from en_US, 949 from ko_KR.
+    local need_gen=0
+    for l in en_US.UTF-8 ko_KR.UTF-8; do
+        if ! locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}"; then
+            as_root sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+            need_gen=1
+        fi
+    done
+    if [ $need_gen = 1 ]; then as_root locale-gen >/dev/null; fi
+}
+
+build() {
+    log "building"
+    cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build -j "$(nproc)"
+}
+
+# Wine: a prefix of the project's own, never offering downloads, quiet.
+setup_wine() {
+    export PATH="/usr/lib/wine:$PATH"
+    export WINEPREFIX="$PWD/build/wineprefix"
+    export WINEARCH=win64
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating the Wine prefix"
+        wine64 wineboot -i >/dev/null 2>&1 || true
+        # Unmanaged windows: with no window manager on the virtual display, Wine
+        # would otherwise wait two seconds for every window it hides.
+        wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    fi
+    # One server for every Wine process of this run: starting Wine is then cheap.
+    wineserver -p >/dev/null 2>&1 || true
+}
+
+stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+
+# Starts Xvfb when there is no display.
+XVFB_PID=
+start_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local n=99
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+    log "Xvfb did not start"; return 1
+}
+
+stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi; }

@@ -1,0 +1,28 @@
+#include "shell/Entry.h"
+
+#include "framework/Application.h"
+#include "shell/EProjectInc.h"
+#include "shell/main.h"
+
+int RunProgram()
+{
+    TzkPrjInfo info;
+    PrjInfo = &info;
+    if (info.IsFirstInstance()) {
+        Application.Initialize();
+        // The tray controller never shows a window of its own.
+        Application.ShowMainForm = false;
+        try {
+            auto* frmMain = Application.CreateForm<TfrmMain>();
+            info.SetMainHwnd(frmMain->Handle());
+            Application.SetTitle("");
+            Application.Run();
+        } catch (const std::exception& e) {
+            Application.HandleException(e);
+        }
+    }
+    // Every window goes while the program information still exists.
+    Application.DestroyForms();
+    PrjInfo = nullptr;
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "framework/IniFiles.h"
+
+#include "framework/SysUtils.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(IniFile, MissingFileGivesDefaults)
+{
+    TempFolder folder;
+    const TIniFile ini(folder.Path() + "none.ini");
+    EXPECT_EQ(78, ini.ReadInteger("hkNewMemo", "hotKey", 78));
+    EXPECT_EQ("dflt", ini.ReadString("url", "1", "dflt"));
+    EXPECT_TRUE(ini.ReadSections().empty());
+    EXPECT_TRUE(ini.ReadSection("url").empty());
+    EXPECT_FALSE(ini.SectionExists("url"));
+    EXPECT_FALSE(FileExists(ini.FileName()));
+}
+
+TEST(IniFile, ReadsHexAndFallsBackOnUnreadableIntegers)
+{
+    TempFolder folder;
+    const std::string file = folder.Path() + "Pinova.ini";
+    WriteWholeFile(file, "[PROGRAM]\r\nA=0x1F\r\nB=$10\r\nC=abc\r\nD=300\r\nE=\r\nF= 12\r\n");
+    const TIniFile ini(file);
+    EXPECT_EQ(31, ini.ReadInteger("PROGRAM", "A", 0));
+    EXPECT_EQ(16, ini.ReadInteger("PROGRAM", "B", 0));
+    EXPECT_EQ(100, ini.ReadInteger("PROGRAM", "C", 100));
+    EXPECT_EQ(300, ini.ReadInteger("PROGRAM", "D", 100));
+    EXPECT_EQ(100, ini.ReadInteger("PROGRAM", "E", 100));
+    EXPECT_EQ(12, ini.ReadInteger("PROGRAM", "F", 100));
+    EXPECT_EQ(100, ini.ReadInteger("PROGRAM", "missing", 100));
+}
+
+TEST(IniFile, StringsAreCutAt2047Characters)
+{
+    TempFolder folder;
+    const std::string file = folder.Path() + "long.ini";
+    WriteWholeFile(file, "[url]\r\n1=" + std::string(3000, 'x') + "\r\n2=" + std::string(2047, 'y') + "\r\n");
+    const TIniFile ini(file);
+    EXPECT_EQ(std::string(2047, 'x'), ini.ReadString("url", "1", ""));
+    EXPECT_EQ(std::string(2047, 'y'), ini.ReadString("url", "2", ""));
+}
+
+TEST(IniFile, ListsSectionsAndKeysInFileOrder)
+{
+    TempFolder folder;
+    TIniFile ini(folder.Path() + "order.ini");
+    ini.WriteString("url", "3", "c");
+    ini.WriteString("url", "1", "a");
+    ini.WriteInteger("7", "Left", 300);
+    ini.WriteInteger("42", "Left", 10);
+    ini.WriteString("url", "4", "");
+    EXPECT_EQ((std::vector<std::string>{"url", "7", "42"}), ini.ReadSections());
+    EXPECT_EQ((std::vector<std::string>{"3", "1", "4"}), ini.ReadSection("url"));
+    EXPECT_TRUE(ini.ValueExists("url", "4"));
+    EXPECT_EQ(300, ini.ReadInteger("7", "Left", 0));
+
+    ini.EraseSection("7");
+    EXPECT_EQ((std::vector<std::string>{"url", "42"}), ini.ReadSections());
+    ini.DeleteKey("url", "1");
+    EXPECT_EQ((std::vector<std::string>{"3", "4"}), ini.ReadSection("url"));
+}
+
+TEST(IniFile, ManySectionsAreAllListed)
+{
+    TempFolder folder;
+    std::string content;
+    for (int i = 1; i <= 999; ++i)
+        content += "[" + std::to_string(i) + "]\r\nLeft=1\r\n";
+    WriteWholeFile(folder.Path() + "big.ini", content);
+    const auto sections = TIniFile(folder.Path() + "big.ini").ReadSections();
+    ASSERT_EQ(999u, sections.size());
+    EXPECT_EQ("999", sections.back());
+}
+
+TEST(IniFile, RefusedWriteRaisesUnableToWrite)
+{
+    TempFolder folder;
+    const std::string file = folder.Path() + "no such folder\\x.ini";
+    TIniFile ini(file);
+    try {
+        ini.WriteString("a", "b", "c");
+        FAIL() << "no error";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ("Unable to write to " + file, e.what());
+    }
+}

@@ -1,0 +1,18 @@
+#include "framework/Application.h"
+#include "framework/Forms.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    Application.Initialize();
+    // A hidden main form, as the program has, so that no test form is the main one.
+    Application.ShowMainForm = false;
+    Application.CreateForm<TForm>();
+    // A test must never stop on a message box: an error nobody expected fails it.
+    Application.OnException = [](const std::exception& e) { ADD_FAILURE() << "Unexpected error box: " << e.what(); };
+    const int result = RUN_ALL_TESTS();
+    Application.DestroyForms();
+    return result;
+}

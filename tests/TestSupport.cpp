@@ -1,0 +1,132 @@
+#include "tests/TestSupport.h"
+
+#include "framework/Application.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    UniqueFind find(FindFirstFileA((path + "*").c_str(), &data));
+    if (find) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string full = path + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full + "\\");
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find.get(), &data));
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+TempFolder::TempFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = Format("%spinova-test-%lu-%u\\", temp, GetCurrentProcessId(), ++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr))
+            break;
+    }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+TestProgram::TestProgram()
+    : info_(std::make_unique<TzkPrjInfo>(folder_.Path())), previous_(PrjInfo)
+{
+    PrjInfo = info_.get();
+}
+
+TestProgram::~TestProgram() { PrjInfo = previous_; }
+
+CaughtErrors::CaughtErrors()
+{
+    Application.OnException = [this](const std::exception& e) { messages_.push_back(e.what()); };
+}
+
+CaughtErrors::~CaughtErrors()
+{
+    Application.OnException = [](const std::exception& e) {
+        ADD_FAILURE() << "Unexpected error box: " << e.what();
+    };
+}
+
+void PumpMessages(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        Application.ProcessMessages();
+        if (milliseconds)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+WindowImage::WindowImage(HWND wnd, bool clientOnly)
+{
+    RECT r;
+    if (clientOnly)
+        GetClientRect(wnd, &r);
+    else
+        GetWindowRect(wnd, &r);
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+    WindowDC screen(nullptr);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width_;
+    bmi.bmiHeader.biHeight = -height_;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(screen.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueDC dc(CreateCompatibleDC(screen.get()));
+    {
+        SelectGuard select(dc.get(), bitmap.get());
+        PrintWindow(wnd, dc.get(), clientOnly ? PW_CLIENTONLY : 0);
+        GdiFlush();
+    }
+    const auto* p = static_cast<const DWORD*>(bits);
+    pixels_.assign(p, p + static_cast<size_t>(width_) * height_);
+}
+
+COLORREF WindowImage::Pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return CLR_INVALID;
+    const DWORD bgra = pixels_[static_cast<size_t>(y) * width_ + x];
+    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string BuiltProgramPath() { return ExtractFilePath(ModuleFileName()) + "..\\app\\pinova.exe"; }

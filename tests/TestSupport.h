@@ -1,0 +1,91 @@
+#pragma once
+// Helpers shared by the test programs.
+
+#include "framework/Handles.h"
+#include "shell/EProjectInc.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A fresh, empty folder in the temp folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    // With its trailing backslash.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Program information for a program living in a fresh temp folder; PrjInfo points
+// at it while it lives.
+class TestProgram {
+public:
+    TestProgram();
+    ~TestProgram();
+    TestProgram(const TestProgram&) = delete;
+    TestProgram& operator=(const TestProgram&) = delete;
+    const std::string& Folder() const { return folder_.Path(); }
+    TzkPrjInfo& Info() { return *info_; }
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<TzkPrjInfo> info_;
+    TzkPrjInfo* previous_;
+};
+
+// Collects the errors the application would have shown in a message box.
+class CaughtErrors {
+public:
+    CaughtErrors();
+    ~CaughtErrors();
+    CaughtErrors(const CaughtErrors&) = delete;
+    CaughtErrors& operator=(const CaughtErrors&) = delete;
+    const std::vector<std::string>& Messages() const { return messages_; }
+
+private:
+    std::vector<std::string> messages_;
+};
+
+// Handles window messages for about the given time.
+void PumpMessages(DWORD milliseconds = 0);
+// Handles messages until the condition holds or the time is up; the condition's last value.
+template <typename Condition>
+bool PumpUntil(Condition condition, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpMessages(10);
+    }
+    return true;
+}
+
+// What a window draws, captured with PrintWindow into a 32-bit top-down bitmap.
+class WindowImage {
+public:
+    explicit WindowImage(HWND wnd, bool clientOnly = false);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The pixel as a COLORREF (0x00BBGGRR).
+    COLORREF Pixel(int x, int y) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<DWORD> pixels_;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
+
+// Where the test programs find the built pinova.exe.
+std::string BuiltProgramPath();
