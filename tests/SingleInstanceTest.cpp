@@ -34,6 +34,7 @@ public:
     bool Valid() const { return static_cast<bool>(process_); }
     bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     DWORD Id() const { return pi_.dwProcessId; }
+    HANDLE Handle() const { return process_.get(); }
     // Waits, handling this thread's messages, until the process ends; its exit code.
     DWORD WaitForExit(DWORD timeoutMs = 15000) const
     {
@@ -171,4 +172,18 @@ TEST(SingleInstance, TwoStartsAtTheSameMomentLeaveOne)
     const Started& survivor = a.Running() ? a : b;
     ASSERT_NE(nullptr, WaitForTrayWindow(survivor));
     CloseRunning(survivor);
+}
+
+TEST(SingleInstance, AHungRunningInstanceDoesNotHangTheSecondStart)
+{
+    FakeRunningInstance hung;
+    ProgramCopy copy;
+    Started second(copy.Exe());
+    // This thread takes no messages now, so the notice is never handled.
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.Handle(), 30000));
+    EXPECT_LT(GetTickCount() - start, kNotifyTimeoutMs + 5000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(second.Handle(), &code);
+    EXPECT_EQ(0u, code);
 }
