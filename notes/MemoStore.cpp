@@ -1,0 +1,360 @@
+#include "notes/MemoStore.h"
+
+#include "framework/Handles.h"
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+#include "shell/EProjectInc.h"
+#include "shell/funcs.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+constexpr int kHighestNewMemoNumber = 999;
+// "yyyy-mm-dd hh_nn_ss" + " " before the title, ".txt" after it.
+constexpr size_t kTimestampAndBlankLength = 20;
+constexpr char kExtension[] = ".txt";
+constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
+// The longest path the "A" functions take, and the longest name in a folder.
+constexpr size_t kMaxPathLength = MAX_PATH - 1;
+constexpr size_t kMaxNameLength = 255;
+
+TIniFile MemoIndex() { return TIniFile(PrjInfo->PostItIniFileName()); }
+
+EFCreateError CannotCreate(const std::string& path, DWORD error)
+{
+    return EFCreateError(Format("Cannot create file \"%s\". %s", path.c_str(), SysErrorMessage(error).c_str()));
+}
+
+UniqueKernelHandle OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueKernelHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+// Writes every byte and makes sure they reached the disk; ERROR_SUCCESS or the reason.
+DWORD WriteAllAndFlush(HANDLE file, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        done += written;
+    }
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+}
+
+// Creates the file, which must not exist yet, with the given bytes. A file that could
+// not be completed is removed again. ERROR_SUCCESS or the reason.
+DWORD WriteNewFile(const std::string& path, const std::string& bytes)
+{
+    DWORD error = ERROR_SUCCESS;
+    {
+        UniqueKernelHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW);
+        if (!file)
+            return GetLastError();
+        error = WriteAllAndFlush(file.get(), bytes);
+    }
+    if (error != ERROR_SUCCESS)
+        DeleteFileA(path.c_str());
+    return error;
+}
+
+bool PathTaken(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void ForceDirectories(std::string dir)
+{
+    while (!dir.empty() && dir.back() == '\\')
+        dir.pop_back();
+    if (dir.empty() || DirectoryExists(dir + '\\'))
+        return;
+    const std::string parent = ExtractFilePath(dir);
+    if (!parent.empty() && parent.size() < dir.size())
+        ForceDirectories(parent);
+    CreateDirectoryA(dir.c_str(), nullptr);
+}
+
+SYSTEMTIME AddOneSecond(const SYSTEMTIME& when)
+{
+    FILETIME ft;
+    SystemTimeToFileTime(&when, &ft);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = ft.dwLowDateTime;
+    ticks.HighPart = ft.dwHighDateTime;
+    ticks.QuadPart += 10'000'000ull;
+    ft.dwLowDateTime = ticks.LowPart;
+    ft.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME next;
+    FileTimeToSystemTime(&ft, &next);
+    return next;
+}
+
+std::string Timestamp(const SYSTEMTIME& t)
+{
+    return Format("%04u-%02u-%02u %02u_%02u_%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+}
+
+// The caption, or else the first line that is not blank, trimmed.
+std::string WastebasketTitle(const std::string& caption, const std::vector<std::string>& lines)
+{
+    if (!caption.empty())
+        return caption;
+    for (const std::string& line : lines) {
+        std::string trimmed = Trim(line);
+        if (!trimmed.empty())
+            return trimmed;
+    }
+    return {};
+}
+
+// Repairs and encodes the title, then moves the time on until the name is free.
+std::string ComposeWastebasketFileName(const std::string& title, SYSTEMTIME when)
+{
+    const std::string encoded = EncodeFileName(DropLoneLeadByte(title));
+    ForceDirectories(PrjInfo->BasketPath);
+    for (;;) {
+        std::string path = PrjInfo->BasketPath + Timestamp(when) + " " + encoded + kExtension;
+        if (!PathTaken(path))
+            return path;
+        when = AddOneSecond(when);
+    }
+}
+
+// What a name can hold that the encoding leaves alone but file systems refuse: a
+// double quote becomes a single one, control characters become blanks.
+std::string CleanTitle(std::string title)
+{
+    for (char& c : title) {
+        if (c == '"')
+            c = '\'';
+        else if (c > 0 && c < ' ')
+            c = ' ';
+    }
+    return title;
+}
+
+std::string CutTitle(const std::string& title, size_t length)
+{
+    return TrimRight(DropLoneLeadByte(title.substr(0, length)));
+}
+
+// How much of the title fits within the platform's limits on paths and names.
+size_t FittingTitleLength(const std::string& title)
+{
+    const size_t fixed = kTimestampAndBlankLength + kExtensionLength;
+    const size_t folder = PrjInfo->BasketPath.size();
+    if (folder + fixed >= kMaxPathLength)
+        return 0;
+    const size_t room = std::min(kMaxPathLength - folder - fixed, kMaxNameLength - fixed);
+    size_t length = title.size();
+    while (length > 0 && EncodeFileName(CutTitle(title, length)).size() > room)
+        --length;
+    return length;
+}
+
+// The titles to try, best first: as it is, cleaned, cut to the platform's limits, then
+// shorter and shorter (some file systems count the bytes of another encoding), then none.
+std::vector<std::string> TitleCandidates(const std::string& title)
+{
+    std::vector<std::string> candidates{title};
+    auto add = [&](std::string candidate) {
+        if (std::find(candidates.begin(), candidates.end(), candidate) == candidates.end())
+            candidates.push_back(std::move(candidate));
+    };
+    const std::string cleaned = CleanTitle(title);
+    add(cleaned);
+    for (size_t length = FittingTitleLength(cleaned); length > 0; length /= 2)
+        add(CutTitle(cleaned, length));
+    add({});
+    return candidates;
+}
+
+std::string WriteWastebasketFile(const std::string& title, const SYSTEMTIME& when, const std::string& rtf)
+{
+    std::string firstPath;
+    DWORD firstError = ERROR_SUCCESS;
+    for (const std::string& candidate : TitleCandidates(title)) {
+        const std::string path = ComposeWastebasketFileName(candidate, when);
+        const DWORD error = WriteNewFile(path, rtf);
+        if (error == ERROR_SUCCESS)
+            return path;
+        if (firstPath.empty()) {
+            firstPath = path;
+            firstError = error;
+        }
+    }
+    throw CannotCreate(firstPath, firstError);
+}
+
+// The memo file's creation time in local time, rounded down to the two seconds of a
+// DOS date-time; none when the file cannot be opened.
+std::optional<SYSTEMTIME> MemoFileTime(const std::string& path)
+{
+    UniqueKernelHandle file =
+        OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    FILETIME created, local;
+    if (!file || !GetFileTime(file.get(), &created, nullptr, nullptr) || !FileTimeToLocalFileTime(&created, &local))
+        return std::nullopt;
+    SYSTEMTIME result;
+    WORD dosDate = 0, dosTime = 0;
+    FILETIME rounded;
+    if (FileTimeToDosDateTime(&local, &dosDate, &dosTime) && DosDateTimeToFileTime(dosDate, dosTime, &rounded)) {
+        FileTimeToSystemTime(&rounded, &result);
+    } else {
+        // Outside the DOS years (1980 to 2107): round the same way by hand.
+        FileTimeToSystemTime(&local, &result);
+        result.wSecond &= ~1u;
+        result.wMilliseconds = 0;
+    }
+    return result;
+}
+
+std::optional<FILETIME> CreationTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return data.ftCreationTime;
+}
+
+// Writes the bytes beside the file and swaps them in with one rename, so the file
+// holds either the old content or the new, never a part. The replacement takes over
+// the old file's creation time, which a rename would otherwise make the time of
+// this save.
+void ReplaceFileContent(const std::string& path, const std::string& bytes)
+{
+    const std::string staging = path + ".new";
+    const std::optional<FILETIME> created = CreationTime(path);
+    // A leftover from an interrupted save must not lend the new file its creation time.
+    DeleteFileA(staging.c_str());
+    DWORD error = ERROR_SUCCESS;
+    {
+        UniqueKernelHandle file = OpenFile(staging, GENERIC_WRITE, 0, CREATE_NEW);
+        if (!file)
+            throw CannotCreate(path, GetLastError());
+        error = WriteAllAndFlush(file.get(), bytes);
+        if (error == ERROR_SUCCESS && created)
+            SetFileTime(file.get(), &*created, nullptr, nullptr);
+    }
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExA(staging.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error != ERROR_SUCCESS) {
+        DeleteFileA(staging.c_str());
+        throw CannotCreate(path, error);
+    }
+}
+
+bool IsDecimal(const std::string& text)
+{
+    const size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    return text.size() > digits &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits), text.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+std::string MemoSectionName(int number) { return IntToStr(number); }
+
+std::string MemoFilePath(int number)
+{
+    // The sign goes before the three digits, as the number pattern "000" writes it.
+    const long long value = number;
+    const std::string digits = value < 0 ? "-" + Format("%03lld", -value) : Format("%03lld", value);
+    return PrjInfo->ProgramPath + digits + kExtension;
+}
+
+std::optional<int> NextFreeMemoNumber()
+{
+    const std::vector<std::string> sections = MemoIndex().ReadSections();
+    const std::unordered_set<std::string> taken(sections.begin(), sections.end());
+    for (int n = 1; n <= kHighestNewMemoNumber; ++n) {
+        if (!taken.count(MemoSectionName(n)))
+            return n;
+    }
+    return std::nullopt;
+}
+
+std::vector<int> ListMemoNumbers()
+{
+    std::vector<int> numbers;
+    for (const std::string& name : MemoIndex().ReadSections()) {
+        // The general conversion also takes hexadecimal, which would name a memo
+        // whose section and file could never be found again.
+        if (!IsDecimal(name))
+            throw EConvertError(Format("'%s' is not a valid integer value", name.c_str()));
+        numbers.push_back(StrToInt(name));
+    }
+    return numbers;
+}
+
+TMemoRecord ReadMemoRecord(int number)
+{
+    const TIniFile ini = MemoIndex();
+    const std::string section = MemoSectionName(number);
+    return {ini.ReadString(section, "Caption", ""), ini.ReadBool(section, "WordWrap", true)};
+}
+
+void WriteCaption(int number, const std::string& caption)
+{
+    MemoIndex().WriteString(MemoSectionName(number), "Caption", caption);
+}
+
+void WriteWordWrap(int number, bool wordWrap)
+{
+    MemoIndex().WriteBool(MemoSectionName(number), "WordWrap", wordWrap);
+}
+
+void WriteMemoContent(int number, const std::string& plainText, const std::string& rtf)
+{
+    if (Trim(plainText).empty())
+        return;
+    ReplaceFileContent(MemoFilePath(number), rtf);
+}
+
+void EraseMemo(int number)
+{
+    MemoIndex().EraseSection(MemoSectionName(number));
+    DeleteFileA(MemoFilePath(number).c_str());
+}
+
+std::string MoveMemoToWastebasket(int number, const std::string& caption, const std::vector<std::string>& lines,
+                                  const std::string& rtf)
+{
+    const std::string memoFile = MemoFilePath(number);
+    SYSTEMTIME when;
+    if (const auto created = MemoFileTime(memoFile))
+        when = *created;
+    else
+        GetLocalTime(&when);
+    // The memo leaves the store only once its wastebasket copy is complete.
+    const std::string path = WriteWastebasketFile(WastebasketTitle(caption, lines), when, rtf);
+    EraseMemo(number);
+    return path;
+}
+
+std::string WastebasketFileName(const std::string& caption, const std::vector<std::string>& lines,
+                                 const SYSTEMTIME& when)
+{
+    return ComposeWastebasketFileName(WastebasketTitle(caption, lines), when);
+}
+
+std::string DropLoneLeadByte(std::string title, UINT codePage)
+{
+    bool partnerMissing = false;
+    for (size_t i = 0; i < title.size(); ++i) {
+        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(title[i]))) {
+            partnerMissing = i + 1 == title.size();
+            ++i;
+        }
+    }
+    if (partnerMissing)
+        title.pop_back();
+    return title;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The memos on disk: one record per memo in the memo index file, one rich-text file
+// per memo beside the program, and the wastebasket folder that receives a deleted
+// memo under a dated, titled name. Everything here takes plain values, so the memo
+// window, the tray controller and the tests all use it the same way.
+//
+// The memo window calls it like this:
+//   save:    WriteMemoContent(Tag, edtMemo text, edtMemo RTF)  (blank text writes nothing)
+//   load:    if the memo file exists, load it, then ReadMemoRecord(Tag)
+//   caption: WriteCaption(Tag, trimmed caption);  word wrap: WriteWordWrap(Tag, flag)
+//   close:   blank memo -> EraseMemo(Tag);
+//            otherwise  -> MoveMemoToWastebasket(Tag, caption, editor lines, editor RTF)
+// Rich content is the editor's RTF document, passed and stored as bytes.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TMemoRecord {
+    std::string Caption;
+    bool WordWrap = true;
+};
+
+// "7" for memo 7: the name of the memo's section in the memo index file.
+std::string MemoSectionName(int number);
+// Program folder + "007.txt" for memo 7 (at least three digits).
+std::string MemoFilePath(int number);
+
+// The lowest of 1..999 without a record; none when all are taken.
+std::optional<int> NextFreeMemoNumber();
+// The numbers of all records, in file order. A section name that is not a decimal
+// number raises EConvertError "'%s' is not a valid integer value".
+std::vector<int> ListMemoNumbers();
+
+TMemoRecord ReadMemoRecord(int number);
+void WriteCaption(int number, const std::string& caption);
+void WriteWordWrap(int number, bool wordWrap);
+
+// Writes the RTF to the memo file unless the plain text is blank once trimmed; a
+// blank memo leaves any earlier file as it was. The new content is written beside
+// the file and swapped in at once, so a failed save never leaves a half-written
+// memo; the file keeps its creation time, the time it first had content.
+// Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
+void WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
+
+// Removes a blank memo: its record and, if there is one, its file.
+void EraseMemo(int number);
+
+// Writes the memo's RTF to the wastebasket, named by the memo file's creation time
+// (or now, when there is no memo file) and the memo's title, and only then removes
+// the record and the memo file. A title the file system refuses is cleaned or cut
+// until the file can be written; when nothing can be written the memo stays in the
+// store untouched and EFCreateError "Cannot create file "%s". %s" is raised.
+// Returns the wastebasket file's path.
+std::string MoveMemoToWastebasket(int number, const std::string& caption, const std::vector<std::string>& lines,
+                                  const std::string& rtf);
+
+// The full path of a wastebasket file that does not exist yet, for the memo's
+// caption (or its first non-blank line) at the given local date and time; creates
+// the wastebasket folder. A taken name moves the time on by one second.
+std::string WastebasketFileName(const std::string& caption, const std::vector<std::string>& lines,
+                                 const SYSTEMTIME& when);
+
+// A title cut in the middle of a two-byte character loses the lone first byte at
+// its end. Which bytes begin a two-byte character is the code page's business.
+std::string DropLoneLeadByte(std::string title, UINT codePage = CP_ACP);

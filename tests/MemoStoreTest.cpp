@@ -1,0 +1,421 @@
+#include "notes/MemoStore.h"
+
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace std::string_literals;
+
+namespace {
+
+// Bytes, not text: a NUL and line breaks must come back as they went in.
+const std::string kRtf = "{\\rtf1\\ansi\\ansicpg949 memo\\par\r\n}\0tail"s;
+
+SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    SYSTEMTIME t{};
+    t.wYear = year;
+    t.wMonth = month;
+    t.wDay = day;
+    t.wHour = hour;
+    t.wMinute = minute;
+    t.wSecond = second;
+    return t;
+}
+
+FILETIME ToUtcFileTime(const SYSTEMTIME& local)
+{
+    FILETIME localFt, utc;
+    SystemTimeToFileTime(&local, &localFt);
+    LocalFileTimeToFileTime(&localFt, &utc);
+    return utc;
+}
+
+unsigned long long Ticks(const FILETIME& ft) { return (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
+
+// Some platforms keep no creation time of their own and report the last write time
+// instead, so both are set.
+void SetFileTimes(const std::string& path, const SYSTEMTIME& local)
+{
+    const FILETIME ft = ToUtcFileTime(local);
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_TRUE(SetFileTime(h, &ft, nullptr, &ft));
+    CloseHandle(h);
+}
+
+FILETIME CreationTimeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+    return data.ftCreationTime;
+}
+
+// Whether the file system holds a creation time apart from the last write time.
+bool PlatformKeepsCreationTimes(const std::string& folder)
+{
+    const std::string probe = folder + "probe.bin";
+    WriteWholeFile(probe, "x");
+    const FILETIME old = ToUtcFileTime(LocalTime(2001, 2, 3, 4, 5, 6));
+    HANDLE h = CreateFileA(probe.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, &old, nullptr, nullptr);
+    CloseHandle(h);
+    const bool kept = Ticks(CreationTimeOf(probe)) == Ticks(old);
+    DeleteFileA(probe.c_str());
+    return kept;
+}
+
+std::string BasketName(const std::string& path)
+{
+    EXPECT_EQ(PrjInfo->BasketPath, ExtractFilePath(path));
+    return ExtractFileName(path);
+}
+
+void WriteRecord(int number, const std::string& key = "Left", const std::string& value = "300")
+{
+    TIniFile(PrjInfo->PostItIniFileName()).WriteString(MemoSectionName(number), key, value);
+}
+
+bool HasRecord(int number) { return TIniFile(PrjInfo->PostItIniFileName()).SectionExists(MemoSectionName(number)); }
+
+template <typename Call>
+std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+} // namespace
+
+TEST(MemoStore, NumbersNameSectionsAndFiles)
+{
+    TestProgram program;
+    EXPECT_EQ(program.Folder() + "007.txt", MemoFilePath(7));
+    EXPECT_EQ(program.Folder() + "042.txt", MemoFilePath(42));
+    EXPECT_EQ(program.Folder() + "999.txt", MemoFilePath(999));
+    EXPECT_EQ(program.Folder() + "1234.txt", MemoFilePath(1234));
+    EXPECT_EQ("7", MemoSectionName(7));
+    EXPECT_EQ("42", MemoSectionName(42));
+    EXPECT_EQ("999", MemoSectionName(999));
+    EXPECT_EQ("1234", MemoSectionName(1234));
+}
+
+TEST(MemoStore, NextFreeNumberFillsGapsLowestFirst)
+{
+    TestProgram program;
+    EXPECT_EQ(1, NextFreeMemoNumber());
+    for (int n : {1, 2, 4})
+        WriteRecord(n);
+    EXPECT_EQ(3, NextFreeMemoNumber());
+    EraseMemo(1);
+    EXPECT_EQ(1, NextFreeMemoNumber());
+
+    // "007" is not the section of memo 7.
+    std::string all = "[007]\r\n";
+    for (int n = 1; n <= 999; ++n)
+        all += Format("[%d]\r\nLeft=1\r\n", n);
+    WriteWholeFile(PrjInfo->PostItIniFileName(), all);
+    EXPECT_EQ(std::nullopt, NextFreeMemoNumber());
+    EraseMemo(998);
+    EXPECT_EQ(998, NextFreeMemoNumber());
+}
+
+TEST(MemoStore, ListsNumbersInFileOrderAndRefusesOtherNames)
+{
+    TestProgram program;
+    EXPECT_TRUE(ListMemoNumbers().empty());
+    WriteWholeFile(PrjInfo->PostItIniFileName(), "[42]\r\nLeft=1\r\n[7]\r\n[1234]\r\nTop=2\r\n[-3]\r\n");
+    EXPECT_EQ((std::vector<int>{42, 7, 1234, -3}), ListMemoNumbers());
+
+    WriteWholeFile(PrjInfo->PostItIniFileName(), "[42]\r\n[memo]\r\n[7]\r\n");
+    EXPECT_EQ("'memo' is not a valid integer value", ErrorOf([] { ListMemoNumbers(); }));
+    WriteWholeFile(PrjInfo->PostItIniFileName(), "[$1F]\r\n");
+    EXPECT_EQ("'$1F' is not a valid integer value", ErrorOf([] { ListMemoNumbers(); }));
+    WriteWholeFile(PrjInfo->PostItIniFileName(), "[99999999999]\r\n");
+    EXPECT_EQ("'99999999999' is not a valid integer value", ErrorOf([] { ListMemoNumbers(); }));
+}
+
+TEST(MemoStore, RecordDefaultsAndWrittenValues)
+{
+    TestProgram program;
+    TMemoRecord record = ReadMemoRecord(3);
+    EXPECT_EQ("", record.Caption);
+    EXPECT_TRUE(record.WordWrap);
+
+    WriteCaption(3, "Shopping list");
+    WriteWordWrap(3, false);
+    record = ReadMemoRecord(3);
+    EXPECT_EQ("Shopping list", record.Caption);
+    EXPECT_FALSE(record.WordWrap);
+    const std::string text = ReadWholeFile(PrjInfo->PostItIniFileName());
+    EXPECT_NE(std::string::npos, text.find("WordWrap=0"));
+    WriteWordWrap(3, true);
+    EXPECT_NE(std::string::npos, ReadWholeFile(PrjInfo->PostItIniFileName()).find("WordWrap=1"));
+
+    // An empty caption is still written: the key exists afterwards.
+    WriteCaption(3, "");
+    EXPECT_TRUE(TIniFile(PrjInfo->PostItIniFileName()).ValueExists("3", "Caption"));
+    EXPECT_EQ("", ReadMemoRecord(3).Caption);
+
+    // Any non-zero number means wrapping.
+    WriteRecord(3, "WordWrap", "2");
+    EXPECT_TRUE(ReadMemoRecord(3).WordWrap);
+    WriteRecord(3, "WordWrap", "0");
+    EXPECT_FALSE(ReadMemoRecord(3).WordWrap);
+}
+
+TEST(MemoStore, BlankTextWritesNothing)
+{
+    TestProgram program;
+    WriteMemoContent(2, " \r\n\t \r\n", kRtf);
+    EXPECT_FALSE(FileExists(MemoFilePath(2)));
+
+    WriteMemoContent(2, "hello", kRtf);
+    EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
+    WriteMemoContent(2, "", "{\\rtf1 other}");
+    EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
+}
+
+TEST(MemoStore, SaveReplacesContentAndKeepsCreationTime)
+{
+    TestProgram program;
+    WriteMemoContent(5, "first", "{\\rtf1 first}");
+    // Pretend the memo got its first content long ago.
+    const FILETIME firstContent = ToUtcFileTime(LocalTime(2020, 1, 2, 3, 4, 7));
+    HANDLE h = CreateFileA(MemoFilePath(5).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, &firstContent, nullptr, nullptr);
+    CloseHandle(h);
+
+    WriteMemoContent(5, "second", "{\\rtf1 second}");
+    EXPECT_EQ("{\\rtf1 second}", ReadWholeFile(MemoFilePath(5)));
+    EXPECT_FALSE(FileExists(MemoFilePath(5) + ".new"));
+
+    if (!PlatformKeepsCreationTimes(program.Folder()))
+        GTEST_SKIP() << "this file system reports the last write time as the creation time";
+    EXPECT_EQ(Ticks(firstContent), Ticks(CreationTimeOf(MemoFilePath(5))));
+    const std::string moved = MoveMemoToWastebasket(5, "Kept", {}, "{\\rtf1 second}");
+    EXPECT_EQ("2020-01-02 03_04_06 Kept.txt", BasketName(moved));
+}
+
+TEST(MemoStore, FailedSaveLeavesOldContent)
+{
+    TestProgram program;
+    WriteMemoContent(8, "old", "{\\rtf1 old}");
+
+    // Something in the way of the new content's file.
+    ASSERT_TRUE(CreateDirectoryA((MemoFilePath(8) + ".new").c_str(), nullptr));
+    const std::string error = ErrorOf([] { WriteMemoContent(8, "new", "{\\rtf1 new}"); });
+    EXPECT_EQ(0u, error.find("Cannot create file \"" + MemoFilePath(8) + "\". ")) << error;
+    EXPECT_GT(error.size(), ("Cannot create file \"" + MemoFilePath(8) + "\". ").size());
+    EXPECT_EQ("{\\rtf1 old}", ReadWholeFile(MemoFilePath(8)));
+    RemoveDirectoryA((MemoFilePath(8) + ".new").c_str());
+
+    // The memo file held open by someone who shares nothing: it cannot be replaced.
+    HANDLE locked = CreateFileA(MemoFilePath(8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    const std::string lockedError = ErrorOf([] { WriteMemoContent(8, "new", "{\\rtf1 new}"); });
+    CloseHandle(locked);
+    EXPECT_EQ(0u, lockedError.find("Cannot create file \"" + MemoFilePath(8) + "\". ")) << lockedError;
+    EXPECT_EQ("{\\rtf1 old}", ReadWholeFile(MemoFilePath(8)));
+    EXPECT_FALSE(FileExists(MemoFilePath(8) + ".new"));
+
+    WriteMemoContent(8, "new", "{\\rtf1 new}");
+    EXPECT_EQ("{\\rtf1 new}", ReadWholeFile(MemoFilePath(8)));
+}
+
+TEST(MemoStore, MoveNamesByCreationTimeRoundedDownAndCaption)
+{
+    TestProgram program;
+    for (int n : {1, 2}) {
+        WriteRecord(n);
+        WriteCaption(n, "Shopping list");
+        WriteMemoContent(n, "milk", kRtf + std::to_string(n));
+        SetFileTimes(MemoFilePath(n), LocalTime(2026, 3, 5, 9, 7, n == 1 ? 43 : 42));
+    }
+
+    const std::string first = MoveMemoToWastebasket(1, "Shopping list", {"milk"}, kRtf + "1");
+    EXPECT_EQ("2026-03-05 09_07_42 Shopping list.txt", BasketName(first));
+    EXPECT_EQ(kRtf + "1", ReadWholeFile(first));
+    EXPECT_FALSE(HasRecord(1));
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+    EXPECT_TRUE(HasRecord(2));
+
+    const std::string second = MoveMemoToWastebasket(2, "Shopping list", {"milk"}, kRtf + "2");
+    EXPECT_EQ("2026-03-05 09_07_43 Shopping list.txt", BasketName(second));
+    EXPECT_EQ(kRtf + "2", ReadWholeFile(second));
+}
+
+TEST(MemoStore, MoveWithoutMemoFileUsesTheCurrentTime)
+{
+    TestProgram program;
+    WriteRecord(4);
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    before.wMilliseconds = 0;
+    const std::string path = MoveMemoToWastebasket(4, "Note", {}, kRtf);
+    GetLocalTime(&after);
+
+    const std::string name = BasketName(path);
+    SYSTEMTIME stamped{};
+    int y, mo, d, h, mi, s;
+    ASSERT_EQ(6, std::sscanf(name.c_str(), "%4d-%2d-%2d %2d_%2d_%2d", &y, &mo, &d, &h, &mi, &s)) << name;
+    stamped = LocalTime(static_cast<WORD>(y), static_cast<WORD>(mo), static_cast<WORD>(d), static_cast<WORD>(h),
+                        static_cast<WORD>(mi), static_cast<WORD>(s));
+    EXPECT_EQ(" Note.txt", name.substr(19));
+    FILETIME b, a, st;
+    SystemTimeToFileTime(&before, &b);
+    SystemTimeToFileTime(&after, &a);
+    SystemTimeToFileTime(&stamped, &st);
+    EXPECT_LE(Ticks(b), Ticks(st));
+    EXPECT_LE(Ticks(st), Ticks(a));
+    EXPECT_FALSE(HasRecord(4));
+}
+
+TEST(MemoStore, TitleComesFromCaptionOrFirstNonBlankLine)
+{
+    TestProgram program;
+    const SYSTEMTIME when = LocalTime(2026, 3, 5, 9, 7, 42);
+    const std::string stamp = PrjInfo->BasketPath + "2026-03-05 09_07_42 ";
+    EXPECT_EQ(stamp + "a%(47)b.txt", WastebasketFileName("", {"", "  \t", " a/b "}, when));
+    EXPECT_EQ(stamp + ".txt", WastebasketFileName("", {"", " ", "\t"}, when));
+    EXPECT_EQ(stamp + ".txt", WastebasketFileName("", {}, when));
+    // The caption wins, unchanged, even over text.
+    EXPECT_EQ(stamp + " x %(58) y.txt", WastebasketFileName(" x : y", {"first line"}, when));
+    EXPECT_TRUE(DirectoryExists(PrjInfo->BasketPath));
+}
+
+TEST(MemoStore, TakenNamesMoveOnBySeconds)
+{
+    TestProgram program;
+    const std::string first = WastebasketFileName("Memo", {}, LocalTime(2026, 12, 31, 23, 59, 58));
+    EXPECT_EQ("2026-12-31 23_59_58 Memo.txt", BasketName(first));
+    WriteWholeFile(first, "a");
+    WriteWholeFile(PrjInfo->BasketPath + "2026-12-31 23_59_59 Memo.txt", "b");
+    // Only the same title collides.
+    EXPECT_EQ("2026-12-31 23_59_58 Other.txt",
+              BasketName(WastebasketFileName("Other", {}, LocalTime(2026, 12, 31, 23, 59, 58))));
+    EXPECT_EQ("2027-01-01 00_00_00 Memo.txt",
+              BasketName(WastebasketFileName("Memo", {}, LocalTime(2026, 12, 31, 23, 59, 58))));
+}
+
+TEST(MemoStore, WastebasketFolderIsCreatedWithItsParents)
+{
+    TestProgram program;
+    PrjInfo->BasketPath = program.Folder() + "one\\two\\";
+    const std::string path = MoveMemoToWastebasket(1, "deep", {}, kRtf);
+    EXPECT_EQ(kRtf, ReadWholeFile(path));
+}
+
+TEST(LoneLeadByte, KoreanPairsFollowTheCodePage)
+{
+    EXPECT_EQ("ab", DropLoneLeadByte("ab\xB0", 949));
+    EXPECT_EQ("\xC7\xD1", DropLoneLeadByte("\xC7\xD1\xC7", 949));
+    EXPECT_EQ("ab\xC7\xD1", DropLoneLeadByte("ab\xC7\xD1", 949));
+    // A trail byte that looks like a lead byte belongs to the pair before it.
+    EXPECT_EQ("\xB0\xB0", DropLoneLeadByte("\xB0\xB0", 949));
+    EXPECT_EQ("\xB0\xB0", DropLoneLeadByte("\xB0\xB0\xB0", 949));
+    // 0x80 never begins a pair, so the byte after it is on its own.
+    EXPECT_EQ("a\x80", DropLoneLeadByte("a\x80", 949));
+    EXPECT_EQ("\x80", DropLoneLeadByte("\x80\xC7", 949));
+    EXPECT_EQ("\xC7\x41", DropLoneLeadByte("\xC7\x41", 949));
+    EXPECT_EQ("", DropLoneLeadByte("", 949));
+    // A code page without pairs keeps every byte.
+    EXPECT_EQ("Caf\xE9", DropLoneLeadByte("Caf\xE9", 1252));
+}
+
+TEST(MemoStore, TitleLosesALoneLeadByteOnlyWhereTheCodePageHasPairs)
+{
+    TestProgram program;
+    const SYSTEMTIME when = LocalTime(2026, 3, 5, 9, 7, 42);
+    const std::string stamp = PrjInfo->BasketPath + "2026-03-05 09_07_42 ";
+    if (GetACP() == 949) {
+        EXPECT_EQ(stamp + "\xC7\xD1.txt", WastebasketFileName("\xC7\xD1\xB1", {}, when));
+        EXPECT_EQ(stamp + "\xC7\xD1\xB1\xDB.txt", WastebasketFileName("", {"\xC7\xD1\xB1\xDB"}, when));
+        EXPECT_EQ(stamp + "a\x80.txt", WastebasketFileName("a\x80", {}, when));
+    } else {
+        EXPECT_EQ(stamp + "Caf\xE9.txt", WastebasketFileName("Caf\xE9", {}, when));
+    }
+}
+
+TEST(MemoStore, EraseRemovesOnlyThatMemo)
+{
+    TestProgram program;
+    for (int n : {4, 5, 6}) {
+        WriteRecord(n);
+        WriteCaption(n, "memo " + std::to_string(n));
+    }
+    WriteMemoContent(4, "four", kRtf);
+    WriteMemoContent(5, "five", kRtf);
+    EraseMemo(5);
+    EXPECT_FALSE(HasRecord(5));
+    EXPECT_FALSE(FileExists(MemoFilePath(5)));
+    EXPECT_EQ("memo 4", ReadMemoRecord(4).Caption);
+    EXPECT_EQ("memo 6", ReadMemoRecord(6).Caption);
+    EXPECT_TRUE(FileExists(MemoFilePath(4)));
+    EXPECT_FALSE(DirectoryExists(PrjInfo->BasketPath));
+    // A memo that never had content has no file to delete.
+    EraseMemo(6);
+    EXPECT_FALSE(HasRecord(6));
+}
+
+TEST(MemoStore, RefusedTitlesStillReachTheWastebasket)
+{
+    TestProgram program;
+    struct Case {
+        std::string caption;
+        std::string expectedTitle;  // empty: only the prefix is checked
+    };
+    const std::string longTitle(300, 'x');
+    std::string korean;
+    for (int i = 0; i < 150; ++i)
+        korean += "\xC7\xD1";
+    const Case cases[] = {
+        {"Say \"hi\"", "Say 'hi'"},
+        {"tab\there", "tab here"},
+        {longTitle, ""},
+        {korean, ""},
+    };
+    int number = 1;
+    for (const Case& c : cases) {
+        WriteRecord(number);
+        WriteMemoContent(number, "text", kRtf);
+        const std::string path = MoveMemoToWastebasket(number, c.caption, {}, kRtf + c.caption);
+        const std::string name = BasketName(path);
+        EXPECT_EQ(kRtf + c.caption, ReadWholeFile(path)) << name;
+        // The platform counts the characters of a path, not its bytes.
+        EXPECT_LT(AnsiToWide(path).size(), static_cast<size_t>(MAX_PATH));
+        if (!c.expectedTitle.empty())
+            EXPECT_EQ(c.expectedTitle + ".txt", name.substr(20));
+        else
+            EXPECT_EQ(0u, c.caption.find(name.substr(20, name.size() - 24))) << name;
+        EXPECT_GT(name.size(), 24u) << "the title was dropped altogether";
+        EXPECT_FALSE(HasRecord(number));
+        EXPECT_FALSE(FileExists(MemoFilePath(number)));
+        ++number;
+    }
+}
+
+TEST(MemoStore, UnwritableWastebasketKeepsTheMemo)
+{
+    TestProgram program;
+    // A file where the wastebasket folder should be.
+    WriteWholeFile(program.Folder() + "zkBasket", "");
+    WriteRecord(3);
+    WriteCaption(3, "Precious");
+    WriteMemoContent(3, "text", "{\\rtf1 precious}");
+
+    const std::string error = ErrorOf([] { MoveMemoToWastebasket(3, "Precious", {"text"}, "{\\rtf1 precious}"); });
+    EXPECT_EQ(0u, error.find("Cannot create file \"" + PrjInfo->BasketPath)) << error;
+    EXPECT_NE(std::string::npos, error.find(" Precious.txt\". ")) << error;
+    EXPECT_TRUE(HasRecord(3));
+    EXPECT_EQ("Precious", ReadMemoRecord(3).Caption);
+    EXPECT_EQ("{\\rtf1 precious}", ReadWholeFile(MemoFilePath(3)));
+}
