@@ -446,6 +446,19 @@ TEST_F(PickerTest, Screenshots)
     const char* folder = std::getenv("PINOVA_SHOTS");
     if (!folder)
         GTEST_SKIP() << "PINOVA_SHOTS not set";
+    form->SetBounds(100, 100, 420, 420);
+    // A letter glyph, as the memo's toolbar has.
+    UniqueBitmap letter = MakeBitmap(std::vector<COLORREF>(256, RGB(255, 0, 255)), 16, 16);
+    {
+        UniqueDC dc(CreateCompatibleDC(nullptr));
+        SelectGuard b(dc.get(), letter.get());
+        UniqueFont font(CreateFontA(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial"));
+        SelectGuard f(dc.get(), font.get());
+        SetBkMode(dc.get(), TRANSPARENT);
+        RECT r{0, 0, 16, 16};
+        DrawTextA(dc.get(), "A", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    button->SetGlyph(letter.get());
     button->SetSelectionColor(0x0066FF);
     OpenGrid();
     ToGrid(WM_MOUSEMOVE, Centre(popup().Layout().CellRect(21)));
@@ -453,7 +466,7 @@ TEST_F(PickerTest, Screenshots)
     RECT grid, btn;
     GetWindowRect(popup().Handle(), &grid);
     GetWindowRect(button->Handle(), &btn);
-    RECT shot{btn.left - 12, btn.top - 8, grid.right + 12, grid.bottom + 12};
+    RECT shot{btn.left - 16, btn.top, grid.right + 16, grid.bottom + 16};
     SaveScreenBmp(std::string(folder) + "\\colour-grid.bmp", shot);
 
     const TCombArray comb = BuildColourComb(1.0, 63);
@@ -463,7 +476,7 @@ TEST_F(PickerTest, Screenshots)
     ToGrid(WM_MOUSEMOVE, l.CombCentre(comb[14]), MK_LBUTTON);
     PumpMessages(200);
     GetWindowRect(popup().Handle(), &grid);
-    shot = {btn.left - 12, btn.top - 8, grid.right + 12, grid.bottom + 12};
+    shot = {btn.left - 16, btn.top, grid.right + 16, grid.bottom + 16};
     SaveScreenBmp(std::string(folder) + "\\colour-comb.bmp", shot);
     ToGrid(WM_LBUTTONUP, l.CombCentre(comb[14]));
 }
