@@ -88,13 +88,33 @@ bool TApplication::ProcessMessage(MSG& msg)
 {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
-    if (msg.message == WM_QUIT) {
+    if (msg.message == WM_QUIT)
         terminated_ = true;
-    } else {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    else
+        DispatchOne(msg);
     return true;
+}
+
+bool TApplication::IsKeyMsg(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+        return false;
+    HWND capture = GetCapture();
+    if (!capture)
+        return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(capture, &process);
+    if (process != GetCurrentProcessId())
+        return false;
+    return SendMessageA(capture, 0xBC00 + msg.message, msg.wParam, msg.lParam) != 0;
+}
+
+void TApplication::DispatchOne(const MSG& msg)
+{
+    if (IsKeyMsg(msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 void TApplication::ProcessMessages()
@@ -111,8 +131,7 @@ void TApplication::HandleMessage()
         terminated_ = true;
         return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchOne(msg);
 }
 
 void TApplication::Run()

@@ -69,6 +69,8 @@ public:
 private:
     void InitializeForm(TForm* form);
     bool ProcessMessage(MSG& msg);
+    bool IsKeyMsg(const MSG& msg);
+    void DispatchOne(const MSG& msg);
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
     HWND handle_ = nullptr;
@@ -83,3 +85,8 @@ extern TApplication Application;
 
 // Message posted to a form to free it on the next turn of the loop.
 constexpr UINT CM_RELEASE = WM_APP + 0x3F00;
+
+// Key-downs the message loop offers first to the window holding the mouse capture
+// (an open drop-down); a non-zero answer means it used the key.
+constexpr UINT CN_KEYDOWN = 0xBC00 + WM_KEYDOWN;
+constexpr UINT CN_SYSKEYDOWN = 0xBC00 + WM_SYSKEYDOWN;
