@@ -9,60 +9,107 @@
 
 namespace {
 
+// Deeper groups than this are left out of a rich text document: the platform's
+// reader has a small fixed stack of groups, and a damaged or hostile file nesting
+// past it can bring the reader (and the program) down.
+constexpr int MaxGroupDepth = 30;
+
 // What the platform's stream callbacks get as their cookie.
 struct StreamCookie {
-    StreamCookie(TConversion& c, TStream& s) : converter(c), stream(s) {}
+    StreamCookie(TConversion& c, TStream& s, bool rtf) : converter(c), stream(s), rtf(rtf) {}
     TConversion& converter;
     TStream& stream;
+    const bool rtf;
     // A CR that ended the last chunk: whether it starts a CR LF pair shows only
     // with the next byte.
     bool pendingCR = false;
+    // The converter raised an error.
+    bool failed = false;
+    // The first bytes handed over, to tell a rich text document from other files.
+    std::string head;
+    int depth = 0;
+    bool escaped = false;
+    bool ended = false;
     std::string work;
+    // Converted bytes not yet handed over.
+    std::string ready;
+
+    // Group nesting of rich text; a byte inside a too deep group is dropped.
+    bool Keep(char ch)
+    {
+        if (!rtf)
+            return true;
+        if (escaped) {
+            escaped = false;
+            return depth <= MaxGroupDepth;
+        }
+        if (ch == '\\')
+            escaped = true;
+        else if (ch == '{')
+            return ++depth <= MaxGroupDepth;
+        else if (ch == '}')
+            return depth-- <= MaxGroupDepth;
+        return depth <= MaxGroupDepth;
+    }
+    void Put(char ch)
+    {
+        if (!Keep(ch))
+            return;
+        if (head.size() < 5)
+            head += ch;
+        ready += ch;
+    }
 };
 
 // Hands the platform the next chunk with every line break as CR LF (CR LF, lone CR
 // and lone LF alike) and without zero bytes, which no text holds and which would
-// otherwise cut the load short.
+// otherwise cut the load short. Chunks are filled to the size asked for: the
+// platform recognises rich text by its first chunk, takes an empty one for the end,
+// and spends time per chunk.
 DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* count) noexcept
 {
     *count = 0;
     auto& c = *reinterpret_cast<StreamCookie*>(cookie);
     try {
-        // Every byte read can become two, and a held-back CR two more.
-        const int want = std::max<LONG>(1, (size - 2) / 2);
-        std::string out;
-        out.reserve(static_cast<size_t>(size));
-        // An empty chunk means the end to the platform: read on until something
-        // comes or the stream is done.
-        while (out.empty()) {
-            c.work.resize(static_cast<size_t>(want));
-            const int n = c.converter.ConvertReadStream(c.stream, c.work.data(), want);
+        const size_t wanted = static_cast<size_t>(std::max<LONG>(0, size));
+        while (c.ready.size() < wanted && !c.ended) {
+            c.work.resize(std::max<size_t>(wanted, 1));
+            const int n = c.converter.ConvertReadStream(c.stream, c.work.data(), static_cast<int>(c.work.size()));
             if (n <= 0) {
-                if (c.pendingCR)
-                    out += "\r\n";
+                if (c.pendingCR) {
+                    c.Put('\r');
+                    c.Put('\n');
+                }
                 c.pendingCR = false;
+                c.ended = true;
                 break;
             }
             for (int i = 0; i < n; ++i) {
                 const char ch = c.work[static_cast<size_t>(i)];
                 if (c.pendingCR) {
                     c.pendingCR = false;
-                    out += "\r\n";
+                    c.Put('\r');
+                    c.Put('\n');
                     if (ch == '\n')
                         continue;
                 }
-                if (ch == '\r')
+                if (ch == '\r') {
                     c.pendingCR = true;
-                else if (ch == '\n')
-                    out += "\r\n";
-                else if (ch != '\0')
-                    out += ch;
+                } else if (ch == '\n') {
+                    c.Put('\r');
+                    c.Put('\n');
+                } else if (ch != '\0') {
+                    c.Put(ch);
+                }
             }
         }
-        std::memcpy(buffer, out.data(), out.size());
-        *count = static_cast<LONG>(out.size());
+        const size_t n = std::min(wanted, c.ready.size());
+        std::memcpy(buffer, c.ready.data(), n);
+        c.ready.erase(0, n);
+        *count = static_cast<LONG>(n);
         return 0;
     } catch (...) {
+        c.failed = true;
         return 1;
     }
 }
@@ -129,17 +176,21 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
 
     TConversion fallback;
     TConversion& converter = Converter ? *Converter : fallback;
-    auto streamIn = [&](int how) {
-        StreamCookie cookie{converter, stream};
+    auto streamIn = [&](int how, StreamCookie& cookie) {
         EDITSTREAM record{reinterpret_cast<DWORD_PTR>(&cookie), 0, ReadChunk};
         editor_.Send(EM_STREAMIN, static_cast<WPARAM>(how), reinterpret_cast<LPARAM>(&record));
         return record.dwError;
     };
     const long long start = stream.Position();
-    if (streamIn(flags) != 0) {
+    StreamCookie first(converter, stream, (flags & SF_RTF) != 0);
+    // A rich text document that the platform's reader gave up on part way (cut
+    // short, damaged) keeps what could be read, rather than showing its source.
+    if (streamIn(flags, first) != 0 && (first.failed || !first.rtf || first.head != "{\\rtf")) {
         // Not what it claimed to be: once more from the start in the other form.
         stream.SetPosition(start);
-        if (streamIn((flags & SF_RTF) ? SF_TEXT : SF_RTF) != 0)
+        const int other = (flags & SF_RTF) ? SF_TEXT : SF_RTF;
+        StreamCookie second(converter, stream, other == SF_RTF);
+        if (streamIn(other, second) != 0)
             throw EStreamError("Failed to Load Stream");
     }
     editor_.SelectRange(0, 0, true);
@@ -159,7 +210,7 @@ void TRichEditStrings::SaveToStream(TStream& stream)
         flags |= SFF_SELECTION;
 
     TConversion fallback;
-    StreamCookie cookie{Converter ? *Converter : fallback, stream};
+    StreamCookie cookie(Converter ? *Converter : fallback, stream, false);
     EDITSTREAM record{reinterpret_cast<DWORD_PTR>(&cookie), 0, WriteChunk};
     editor_.Send(EM_STREAMOUT, static_cast<WPARAM>(flags), reinterpret_cast<LPARAM>(&record));
     if (record.dwError != 0)
