@@ -51,6 +51,10 @@ setup_wine() {
     fi
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true
+    # Start Wine's services now, with their output going nowhere: started by the
+    # first test instead, they would hold ctest's output pipe open and ctest would
+    # wait for them until its time-out.
+    wine64 wineboot >/dev/null 2>&1 || true
 }
 
 stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
