@@ -18,18 +18,6 @@ TGlyphCache& Cache()
 COLORREF FromDib(DWORD bgra) { return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF); }
 DWORD ToDib(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
-BITMAPINFO TopDownInfo(int width, int height)
-{
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    return bmi;
-}
-
 // Image lists draw the mask with AND and the image with OR, so the see-through
 // pixels of the image must be black.
 void AddWithMask(const std::vector<COLORREF>& pixels, int width, int height, COLORREF transparent,
@@ -53,7 +41,7 @@ void AddWithMask(const std::vector<COLORREF>& pixels, int width, int height, COL
 std::vector<COLORREF> ReadBitmapPixels(HBITMAP bitmap, int width, int height)
 {
     std::vector<DWORD> raw(static_cast<size_t>(width) * height);
-    BITMAPINFO bmi = TopDownInfo(width, height);
+    BITMAPINFO bmi = TopDownBitmapInfo(width, height, 32);
     WindowDC screen(nullptr);
     GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), raw.data(), &bmi, DIB_RGB_COLORS);
     std::vector<COLORREF> pixels(raw.size());
@@ -65,7 +53,7 @@ UniqueBitmap MakeBitmap(const std::vector<COLORREF>& pixels, int width, int heig
 {
     std::vector<DWORD> raw(pixels.size());
     std::transform(pixels.begin(), pixels.end(), raw.begin(), ToDib);
-    BITMAPINFO bmi = TopDownInfo(width, height);
+    BITMAPINFO bmi = TopDownBitmapInfo(width, height, 32);
     WindowDC screen(nullptr);
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(height), raw.data(), &bmi, DIB_RGB_COLORS);

@@ -1,6 +1,7 @@
 #include "controls/RichMemo.h"
 
 #include "framework/Application.h"
+#include "framework/ScopedValue.h"
 #include "framework/SysUtils.h"
 
 #include <windowsx.h>
@@ -47,19 +48,6 @@ const RichEditLibrary& Library()
 }
 
 // Puts a value back when the scope ends, also when it ends by an exception.
-template <typename T>
-class Restorer {
-public:
-    explicit Restorer(T& place) : place_(place), saved_(place) {}
-    Restorer(const Restorer&) = delete;
-    Restorer& operator=(const Restorer&) = delete;
-    ~Restorer() { place_ = std::move(saved_); }
-
-private:
-    T& place_;
-    T saved_;
-};
-
 } // namespace
 
 BYTE EditorVersion() { return Library().version; }
@@ -145,8 +133,8 @@ void TCustomRichMemo::CreateWnd()
         std::unique_ptr<TMemoryStream> saved = std::move(savedContent_);
         char designTime = 0;
         saved->Read(&designTime, 1);
-        Restorer<TStreamFormat> format(lines_.StreamFormat);
-        Restorer<TStreamMode> mode(lines_.StreamMode);
+        ScopedValue<TStreamFormat> format(lines_.StreamFormat);
+        ScopedValue<TStreamMode> mode(lines_.StreamMode);
         lines_.StreamFormat = TStreamFormat::sfDefault;
         lines_.StreamMode = 0;
         lines_.LoadFromStream(*saved);
@@ -169,8 +157,8 @@ void TCustomRichMemo::DestroyWnd()
         auto saved = std::make_unique<TMemoryStream>();
         const char designTime = 0;
         saved->Write(&designTime, 1);
-        Restorer<TStreamFormat> format(lines_.StreamFormat);
-        Restorer<TStreamMode> mode(lines_.StreamMode);
+        ScopedValue<TStreamFormat> format(lines_.StreamFormat);
+        ScopedValue<TStreamMode> mode(lines_.StreamMode);
         lines_.StreamFormat = TStreamFormat::sfDefault;
         lines_.StreamMode = 0;
         lines_.SaveToStream(*saved);
@@ -379,8 +367,8 @@ void TCustomRichMemo::SetPlainText(bool value)
     if (Handle() && EditorVersion() >= 2) {
         // The platform changes the text mode of an empty control only: take the
         // content out, switch, and put it back in the form the new mode holds.
-        Restorer<TStreamFormat> format(lines_.StreamFormat);
-        Restorer<TStreamMode> mode(lines_.StreamMode);
+        ScopedValue<TStreamFormat> format(lines_.StreamFormat);
+        ScopedValue<TStreamMode> mode(lines_.StreamMode);
         lines_.StreamFormat = value ? TStreamFormat::sfPlainText : TStreamFormat::sfRichText;
         lines_.StreamMode = 0;
         TMemoryStream content;

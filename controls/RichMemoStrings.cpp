@@ -3,6 +3,7 @@
 #include "controls/RichMemo.h"
 
 #include "framework/SysUtils.h"
+#include "framework/ScopedValue.h"
 
 #include <algorithm>
 #include <cstring>
@@ -125,19 +126,6 @@ DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* coun
         return 2;
     }
 }
-
-template <typename T>
-class Restorer {
-public:
-    explicit Restorer(T& place, T value) : place_(place), saved_(place) { place_ = value; }
-    Restorer(const Restorer&) = delete;
-    Restorer& operator=(const Restorer&) = delete;
-    ~Restorer() { place_ = std::move(saved_); }
-
-private:
-    T& place_;
-    T saved_;
-};
 
 } // namespace
 
@@ -270,7 +258,7 @@ void TRichEditStrings::Put(int index, const std::string& text)
         return;
     const LRESULT length = editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(start));
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(start + length), false);
-    Restorer<bool> internal(editor_.internalReplace_, true);
+    ScopedValue<bool> internal(editor_.internalReplace_, true);
     editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -297,7 +285,7 @@ void TRichEditStrings::Insert(int index, const std::string& text)
     }
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(start), false);
     {
-        Restorer<bool> internal(editor_.internalReplace_, true);
+        ScopedValue<bool> internal(editor_.internalReplace_, true);
         editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(inserted.c_str()));
     }
     if (EditorVersion() == 1 && editor_.SelStart() != start + static_cast<LRESULT>(inserted.size()))
@@ -306,7 +294,7 @@ void TRichEditStrings::Insert(int index, const std::string& text)
 
 void TRichEditStrings::AddStrings(const std::vector<std::string>& lines)
 {
-    Restorer<std::function<void()>> detached(editor_.OnSelectionChange, nullptr);
+    ScopedValue<std::function<void()>> detached(editor_.OnSelectionChange, nullptr);
     for (const std::string& line : lines)
         Add(line);
 }
@@ -323,7 +311,7 @@ void TRichEditStrings::Delete(int index)
     if (end == -1)
         end = start + editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(start));
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(end), false);
-    Restorer<bool> internal(editor_.internalReplace_, true);
+    ScopedValue<bool> internal(editor_.internalReplace_, true);
     editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
 }
 

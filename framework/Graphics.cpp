@@ -7,6 +7,18 @@ COLORREF ColorToRGB(TColor color)
     return static_cast<COLORREF>(color) & 0xFFFFFFu;
 }
 
+BITMAPINFO TopDownBitmapInfo(int width, int height, WORD bitCount)
+{
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = bitCount;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    return bmi;
+}
+
 int ScreenPixelsPerInch()
 {
     WindowDC screen(nullptr);

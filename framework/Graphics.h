@@ -40,6 +40,9 @@ using TFontStyles = unsigned;
 
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
+// Describes a top-down device-independent bitmap of 24 or 32 bits per pixel.
+BITMAPINFO TopDownBitmapInfo(int width, int height, WORD bitCount);
+
 // Screen pixels per logical inch, for point sizes.
 int ScreenPixelsPerInch();
 

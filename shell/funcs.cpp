@@ -1,5 +1,6 @@
 #include "shell/funcs.h"
 
+#include "framework/Graphics.h"
 #include "framework/Handles.h"
 #include "framework/SysUtils.h"
 
@@ -119,13 +120,7 @@ void ShiftBitmapHue(HBITMAP& bitmap, int shift)
     const int width = info.bmWidth, height = info.bmHeight;
 
     // Work on a 24-bit top-down copy, then replace the bitmap with it.
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 24;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownBitmapInfo(width, height, 24);
     const int stride = (width * 3 + 3) & ~3;
     std::vector<BYTE> pixels(static_cast<size_t>(stride) * height);
     WindowDC screen(nullptr);

@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include "framework/Application.h"
+#include "framework/Graphics.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -88,13 +89,7 @@ WindowImage::WindowImage(HWND wnd, bool clientOnly)
     width_ = r.right - r.left;
     height_ = r.bottom - r.top;
     WindowDC screen(nullptr);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = width_;
-    bmi.bmiHeader.biHeight = -height_;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bmi = TopDownBitmapInfo(width_, height_, 32);
     void* bits = nullptr;
     UniqueBitmap bitmap(CreateDIBSection(screen.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueDC dc(CreateCompatibleDC(screen.get()));
