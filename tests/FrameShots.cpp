@@ -1,0 +1,61 @@
+// Lays frame windows out on a plain desktop-coloured background and keeps them
+// there for a while, so that the screen can be photographed for the docs:
+//     frame_shots.exe [seconds]
+// The README's pictures were taken with `import -window root` meanwhile.
+#include "framework/Application.h"
+#include "notes/zkGrayDialog.h"
+#include "shell/EProjectInc.h"
+#include "tests/TestSupport.h"
+
+#include <cstdlib>
+
+namespace {
+
+class TfrmBackground : public TForm {
+public:
+    explicit TfrmBackground(TComponent* owner) : TForm(owner)
+    {
+        SetBorderStyle(TFormBorderStyle::bsNone);
+        SetColor(0x808000);  // the classic teal desktop
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 10;
+    Application.Initialize();
+    Application.ShowMainForm = false;
+    Application.CreateForm<TForm>();
+    TestProgram program;
+
+    auto* background = Application.CreateForm<TfrmBackground>();
+    background->SetBounds(0, 0, 700, 480);
+    background->Show();
+
+    const int tints[] = {0, 90, 500};
+    std::vector<TfrmZkGrayDialog*> active;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 2; ++column) {
+            auto* form = Application.CreateForm<TfrmZkGrayDialog>();
+            form->SetBounds(20 + column * 340, 20 + row * 150, 320, 130);
+            form->SetCaption(column == 0 ? "Pinova - active" : "Pinova - inactive");
+            form->SetSkinTint(tints[row]);
+            form->Show();
+            if (column == 0)
+                active.push_back(form);
+        }
+    PumpMessages(200);
+    // A window outside the picture takes the focus; the left column is told to look active.
+    auto* elsewhere = Application.CreateForm<TForm>();
+    elsewhere->SetBounds(900, 700, 100, 100);
+    elsewhere->Show();
+    SetActiveWindow(elsewhere->Handle());
+    PumpMessages(200);
+    for (auto* form : active)
+        SendMessageA(form->Handle(), WM_NCACTIVATE, TRUE, 0);
+    PumpMessages(seconds * 1000);
+    Application.DestroyForms();
+    return 0;
+}
