@@ -51,6 +51,10 @@ setup_wine() {
     fi
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true
+    # Start Wine's background services here, with their output going nowhere:
+    # started by the first test instead, they would inherit ctest's output pipe
+    # and keep it open, and ctest would wait for that test until its timeout.
+    wine64 wineboot >/dev/null 2>&1 || true
 }
 
 stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
