@@ -335,8 +335,12 @@ void TWinControl::SetAlign(TAlign align)
 
 void TWinControl::AlignControls()
 {
-    if (!handle_)
+    // A child without a window asks its parent to align again when it is moved,
+    // which is what aligning does to it.
+    if (!handle_ || aligning_)
         return;
+    aligning_ = true;
+    struct Done { bool& flag; ~Done() { flag = false; } } done{aligning_};
     RECT area = ClientRect();
     auto place = [&](TAlign which) {
         for (TWinControl* c : controls_) {

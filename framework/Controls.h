@@ -152,6 +152,7 @@ private:
     bool enabled_ = true;
     TColor color_ = clBtnFace;
     TAlign align_ = TAlign::alNone;
+    bool aligning_ = false;
     TFont font_;
 
 protected:

@@ -102,6 +102,36 @@ WindowImage::WindowImage(HWND wnd, bool clientOnly)
     pixels_.assign(p, p + static_cast<size_t>(width_) * height_);
 }
 
+WindowImage WindowImage::OnScreen(HWND wnd)
+{
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages();
+    WindowImage image;
+    RECT r;
+    GetWindowRect(wnd, &r);
+    image.width_ = r.right - r.left;
+    image.height_ = r.bottom - r.top;
+    WindowDC source(wnd, true);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = image.width_;
+    bmi.bmiHeader.biHeight = -image.height_;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bitmap(CreateDIBSection(source.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueDC dc(CreateCompatibleDC(source.get()));
+    {
+        SelectGuard select(dc.get(), bitmap.get());
+        BitBlt(dc.get(), 0, 0, image.width_, image.height_, source.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* p = static_cast<const DWORD*>(bits);
+    image.pixels_.assign(p, p + static_cast<size_t>(image.width_) * image.height_);
+    return image;
+}
+
 COLORREF WindowImage::Pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)

@@ -74,12 +74,16 @@ bool PumpUntil(Condition condition, DWORD timeoutMs = 5000)
 class WindowImage {
 public:
     explicit WindowImage(HWND wnd, bool clientOnly = false);
+    // A shown window as it is on the screen, child windows included (Wine's
+    // PrintWindow leaves them out): repainted, then read back from its surface.
+    static WindowImage OnScreen(HWND wnd);
     int Width() const { return width_; }
     int Height() const { return height_; }
     // The pixel as a COLORREF (0x00BBGGRR).
     COLORREF Pixel(int x, int y) const;
 
 private:
+    WindowImage() = default;
     int width_ = 0, height_ = 0;
     std::vector<DWORD> pixels_;
 };

@@ -1,0 +1,232 @@
+#include "notes/Paper.h"
+
+#include "framework/IniFiles.h"
+#include "shell/EProjectInc.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr unsigned kSaveDelayMs = 500;
+constexpr int kDefaultLeft = 300, kDefaultTop = 200, kDefaultWidth = 300, kDefaultHeight = 200;
+
+// The desktop's icon view: "Progman", its first child, that child's first child.
+HWND DesktopIconView()
+{
+    HWND progman = FindWindowA("Progman", nullptr);
+    HWND view = progman ? GetWindow(progman, GW_CHILD) : nullptr;
+    return view ? GetWindow(view, GW_CHILD) : nullptr;
+}
+
+long long Distance(const RECT& a, const RECT& b)
+{
+    const long long dx = std::max<long long>({0, b.left - a.right, a.left - b.right});
+    const long long dy = std::max<long long>({0, b.top - a.bottom, a.top - b.bottom});
+    return dx * dx + dy * dy;
+}
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcWork);
+    return TRUE;
+}
+
+} // namespace
+
+RECT BringOntoWorkArea(const RECT& bounds, const std::vector<RECT>& workAreas)
+{
+    if (workAreas.empty())
+        return bounds;
+    const RECT* nearest = nullptr;
+    long long best = LLONG_MAX;
+    for (const RECT& area : workAreas) {
+        RECT common;
+        if (IntersectRect(&common, &bounds, &area))
+            return bounds;
+        const long long d = Distance(bounds, area);
+        if (d < best) {
+            best = d;
+            nearest = &area;
+        }
+    }
+    const RECT& a = *nearest;
+    const LONG width = std::min(bounds.right - bounds.left, a.right - a.left);
+    const LONG height = std::min(bounds.bottom - bounds.top, a.bottom - a.top);
+    const LONG left = std::clamp(bounds.left, a.left, a.right - width);
+    const LONG top = std::clamp(bounds.top, a.top, a.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
+std::vector<RECT> MonitorWorkAreas()
+{
+    std::vector<RECT> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
+TfrmPaper::TfrmPaper(TComponent* owner) : TfrmZkGrayDialog(owner)
+{
+    SetBorderStyle(TFormBorderStyle::bsSizeToolWin);
+    SetTransparentColor(false);
+    SetAlphaBlend(true);
+    SetAlphaBlendValue(255);
+    tmrSave = Create<TTimer>();
+    tmrSave->Name = "tmrSave";
+    tmrSave->SetEnabled(false);
+    tmrSave->OnTimer = [this] { tmrSaveTimer(); };
+}
+
+void TfrmPaper::CreateParams(TCreateParams& params)
+{
+    TfrmZkGrayDialog::CreateParams(params);
+    SetSkinName("BMP_DARK");
+}
+
+void TfrmPaper::FormCreate()
+{
+    TfrmZkGrayDialog::FormCreate();
+    SetCaption("");
+    ActiveCaptionColor = 0xFFFFFF;
+    InactiveCaptionColor = 0xC0C0C0;
+    tmrSave->SetInterval(kSaveDelayMs);
+}
+
+std::string TfrmPaper::GetSectionName() const { return {}; }
+std::string TfrmPaper::PositionIniPath() const { return {}; }
+
+TPaperMode TfrmPaper::GetPaperMode() const
+{
+    switch (SkinTint()) {
+    case kDesktopTint: return pmDesktop;
+    case kFloatingTint: return pmFloating;
+    default: return pmWorking;
+    }
+}
+
+void TfrmPaper::SetDesktopAlpha() { SetAlphaBlendValue(static_cast<BYTE>(PrjInfo->AlphaValue & 0xFF)); }
+
+void TfrmPaper::SendToDesktop()
+{
+    if (SkinTint() == kDesktopTint)
+        return;
+    SetSkinTint(kDesktopTint);
+    InactiveCaptionColor = 0xFFFFFF;
+    SetDesktopAlpha();
+    const bool shown = Visible();
+    const LONG_PTR exStyle = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
+    if (exStyle & WS_EX_APPWINDOW) {
+        // The taskbar button goes only with the window: make it again without
+        // the bit (our creation parameters never ask for it).
+        SetWindowLongPtrA(Handle(), GWL_EXSTYLE, exStyle & ~WS_EX_APPWINDOW);
+        RecreateWnd();
+    }
+    // No icon view (no desktop shell) leaves an ordinary top-level window.
+    ::SetParent(Handle(), DesktopIconView());
+    if (shown && !Visible())
+        ShowWindow(Handle(), SW_SHOWNA);
+}
+
+void TfrmPaper::BringFloating()
+{
+    if (SkinTint() != 0) {
+        SetSkinTint(kFloatingTint);
+        InactiveCaptionColor = 0x000000;
+        SetOpaque();
+        ::SetParent(Handle(), GetDesktopWindow());
+    }
+    SetForegroundWindow(Handle());
+}
+
+void TfrmPaper::BringToWork()
+{
+    if (SkinTint() != 0) {
+        SetSkinTint(0);
+        InactiveCaptionColor = 0x000000;
+        SetOpaque();
+        SetWindowLongPtrA(Handle(), GWL_EXSTYLE, GetWindowLongPtrA(Handle(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
+        ::SetParent(Handle(), GetDesktopWindow());
+    }
+    SetForegroundWindow(Handle());
+}
+
+void TfrmPaper::ActiveChanged(bool active)
+{
+    TfrmZkGrayDialog::ActiveChanged(active);
+    if (active) {
+        SetOpaque();
+        return;
+    }
+    tmrSave->SetEnabled(true);
+    if (GetPaperMode() == pmDesktop)
+        SetDesktopAlpha();
+}
+
+void TfrmPaper::LoadPosition()
+{
+    const std::string path = PositionIniPath(), section = GetSectionName();
+    if (path.empty() || section.empty())
+        return;
+    const TIniFile ini(path);
+    if (!ini.SectionExists(section))
+        return;
+    SetLeft(ini.ReadInteger(section, "Left", kDefaultLeft));
+    SetTop(ini.ReadInteger(section, "Top", kDefaultTop));
+    SetWidth(ini.ReadInteger(section, "Width", kDefaultWidth));
+    SetHeight(ini.ReadInteger(section, "Height", kDefaultHeight));
+    // A record from a monitor that is gone (or edited by hand) would put the
+    // note where nobody can reach it. The record itself is left as it is.
+    const RECT loaded = BoundsRect();
+    const RECT placed = BringOntoWorkArea(loaded, MonitorWorkAreas());
+    if (!EqualRect(&loaded, &placed))
+        SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+}
+
+void TfrmPaper::SavePosition()
+{
+    const std::string path = PositionIniPath(), section = GetSectionName();
+    if (path.empty() || section.empty())
+        return;
+    TIniFile ini(path);
+    const RECT r = BoundsRect();
+    const int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    if (ini.ReadInteger(section, "Left", kDefaultLeft) == left && ini.ReadInteger(section, "Top", kDefaultTop) == top &&
+        ini.ReadInteger(section, "Width", kDefaultWidth) == width &&
+        ini.ReadInteger(section, "Height", kDefaultHeight) == height)
+        return;
+    ini.WriteInteger(section, "Left", left);
+    ini.WriteInteger(section, "Top", top);
+    ini.WriteInteger(section, "Width", width);
+    ini.WriteInteger(section, "Height", height);
+}
+
+void TfrmPaper::tmrSaveTimer()
+{
+    tmrSave->SetEnabled(false);
+    SavePosition();
+}
+
+bool TfrmPaper::QueryEndSession()
+{
+    SavePosition();
+    return true;
+}
+
+void TfrmPaper::FormCloseQuery(bool&) { SavePosition(); }
+
+void TfrmPaper::FormKeyDown(WORD& key, TShiftState shift)
+{
+    TfrmZkGrayDialog::FormKeyDown(key, shift);
+    if (key == VK_ESCAPE)
+        SendToDesktop();
+}
+
+LRESULT TfrmPaper::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_QUERYENDSESSION)
+        return QueryEndSession() ? TRUE : FALSE;
+    return TfrmZkGrayDialog::WndProc(msg, wParam, lParam);
+}

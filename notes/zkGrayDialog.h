@@ -1,0 +1,67 @@
+#pragma once
+// The caption-bar window frame under every window the program shows: a skin
+// bitmap paints an 18-pixel caption strip (icon, caption, close button) and a
+// 4-pixel border in place of the system title bar. The skin's hue can be turned
+// at run time, which is how note windows show their mode.
+
+#include "controls/zkImglstBtn.h"
+#include "framework/Forms.h"
+#include "framework/Handles.h"
+#include "framework/ImgList.h"
+
+#include <string>
+
+class TfrmZkGrayDialog : public TForm {
+public:
+    explicit TfrmZkGrayDialog(TComponent* owner);
+
+    TPaintBox* imgCaption;
+    TzkImageListButton* btnClose;
+
+    TColor ActiveCaptionColor = 0xF8F8F8;
+    TColor InactiveCaptionColor = 0x808080;
+
+    int SkinTint() const { return skinTint_; }
+    // Reloads the skin and turns its hue by tint/240 of a full turn; the window's
+    // key colour follows the turned skin. The current value changes nothing.
+    void SetSkinTint(int tint);
+    const std::string& SkinName() const { return skinName_; }
+    HBITMAP SkinBitmap() const { return skin_.get(); }
+    TImageList* CloseImages() const { return closeImages_; }
+    bool IsActive() const { return active_; }
+
+    // The border, then the caption strip, drawn now.
+    void PaintFrame();
+    // The caption strip drawn now.
+    void PaintCaption();
+
+    // The caption as the strip shows it, for a strip holding `capacity` bytes.
+    static std::string CutCaption(const std::string& caption, int capacity);
+
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void FormCreate() override;
+    void FormKeyDown(WORD& key, TShiftState shift) override;
+    void FormResize() override;
+
+    virtual void ActiveChanged(bool active);
+    virtual void btnCloseClick();
+    void imgCaptionPaint(HDC dc);
+    void imgCaptionMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+
+    void SetSkinName(const std::string& name) { skinName_ = name; }
+
+private:
+    void LoadSkin();
+    void CutButtonImages();
+    void KeepCloseButtonOnTop();
+    void DrawFrame(HDC dc, int width, int height);
+
+    bool active_ = false;
+    int skinTint_ = 0;
+    std::string skinName_;
+    UniqueBitmap skin_;
+    TImageList* closeImages_;
+};
