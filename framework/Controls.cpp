@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Forms.h"
+#include "framework/ScopedValue.h"
 #include "framework/SysUtils.h"
 
 #include <windowsx.h>
@@ -339,8 +340,7 @@ void TWinControl::AlignControls()
     // which is what aligning does to it.
     if (!handle_ || aligning_)
         return;
-    aligning_ = true;
-    struct Done { bool& flag; ~Done() { flag = false; } } done{aligning_};
+    ScopedValue<bool> aligning(aligning_, true);
     RECT area = ClientRect();
     auto place = [&](TAlign which) {
         for (TWinControl* c : controls_) {
