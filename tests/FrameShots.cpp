@@ -23,23 +23,9 @@ public:
     }
 };
 
-// Wine has no desktop shell: a teal "Progman" with a view and an icon list stands in.
 void ShowPapers(DWORD seconds)
 {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = CreateSolidBrush(RGB(0, 128, 128));
-    for (const char* name : {"Progman", "ShotView", "ShotIcons"}) {
-        wc.lpszClassName = name;
-        RegisterClassExA(&wc);
-    }
-    HWND progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "", WS_POPUP | WS_VISIBLE, 0, 0, 720, 300, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-    HWND view = CreateWindowExA(0, "ShotView", "", WS_CHILD | WS_VISIBLE, 0, 0, 720, 300, progman, nullptr,
-                                wc.hInstance, nullptr);
-    CreateWindowExA(0, "ShotIcons", "", WS_CHILD | WS_VISIBLE, 0, 0, 720, 300, view, nullptr, wc.hInstance, nullptr);
+    StandInProgman desktop(720, 300);
 
     const char* captions[] = {"On the desktop", "Floating", "Working"};
     std::vector<TfrmPaper*> papers;
@@ -62,7 +48,6 @@ void ShowPapers(DWORD seconds)
     SetActiveWindow(elsewhere->Handle());
     PumpMessages(seconds * 1000);
     Application.DestroyForms();
-    DestroyWindow(progman);
 }
 
 } // namespace

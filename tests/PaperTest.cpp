@@ -26,36 +26,6 @@ protected:
     std::string PositionIniPath() const override { return PrjInfo->PostItIniFileName(); }
 };
 
-// The desktop shell's window, its view and the view's icon list, as Explorer makes them.
-class StandInProgman {
-public:
-    StandInProgman()
-    {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = CreateSolidBrush(RGB(0, 128, 128));
-        for (const char* name : {"Progman", "SHELLDLL_DefView", "SysListView32Test"}) {
-            wc.lpszClassName = name;
-            RegisterClassExA(&wc);
-        }
-        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, 0, 0, w,
-                                  h, nullptr, nullptr, wc.hInstance, nullptr);
-        view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, progman, nullptr,
-                               wc.hInstance, nullptr);
-        icons = CreateWindowExA(0, "SysListView32Test", "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, w, h, view,
-                                nullptr, wc.hInstance, nullptr);
-        SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    ~StandInProgman() { DestroyWindow(progman); }
-    StandInProgman(const StandInProgman&) = delete;
-    StandInProgman& operator=(const StandInProgman&) = delete;
-
-    HWND progman, view, icons;
-};
-
 struct Paper {
     TestProgram program;
     TfrmTestPaper* form;

@@ -69,6 +69,32 @@ CaughtErrors::~CaughtErrors()
     };
 }
 
+StandInProgman::StandInProgman(int width, int height)
+{
+    // Registered once for the whole test program, so the brush lives as long.
+    static const HBRUSH teal = CreateSolidBrush(RGB(0, 128, 128));
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = teal;
+    for (const char* name : {"Progman", "SHELLDLL_DefView", "SysListView32Test"}) {
+        wc.lpszClassName = name;
+        RegisterClassExA(&wc);
+    }
+    const int w = width ? width : GetSystemMetrics(SM_CXSCREEN);
+    const int h = height ? height : GetSystemMetrics(SM_CYSCREEN);
+    progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+    view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, progman, nullptr,
+                           wc.hInstance, nullptr);
+    icons = CreateWindowExA(0, "SysListView32Test", "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, w, h, view, nullptr,
+                            wc.hInstance, nullptr);
+    SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+StandInProgman::~StandInProgman() { DestroyWindow(progman); }
+
 void PumpMessages(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();

@@ -55,6 +55,19 @@ private:
     std::vector<std::string> messages_;
 };
 
+// Wine has no desktop shell: the shell's "Progman" window, its view and the view's
+// icon list, as Explorer makes them, stand in for it (teal, at the bottom of the
+// z-order). The whole screen unless a size is given.
+class StandInProgman {
+public:
+    explicit StandInProgman(int width = 0, int height = 0);
+    ~StandInProgman();
+    StandInProgman(const StandInProgman&) = delete;
+    StandInProgman& operator=(const StandInProgman&) = delete;
+
+    HWND progman = nullptr, view = nullptr, icons = nullptr;
+};
+
 // Handles window messages for about the given time.
 void PumpMessages(DWORD milliseconds = 0);
 // Handles messages until the condition holds or the time is up; the condition's last value.
