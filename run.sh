@@ -5,10 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-install_packages
-build
-start_display
-setup_wine
+prepare
 trap 'stop_display' EXIT
 log "starting Pinova (DISPLAY=$DISPLAY)"
 wine64 build/app/pinova.exe

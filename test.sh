@@ -5,10 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-install_packages
-build
-start_display
-setup_wine
+prepare
 trap 'stop_wine; stop_display' EXIT
 
 status=0

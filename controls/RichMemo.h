@@ -159,6 +159,9 @@ public:
 
 private:
     int FormatFlags() const;
+    // Where line `index` starts, or -1 when there is no such line.
+    LRESULT LineStart(int index) const;
+    LRESULT LineLengthAt(LRESULT start) const;
     TCustomRichMemo& editor_;
     int updateCount_ = 0;
     bool redrawOff_ = false;

@@ -229,7 +229,7 @@ int TRichEditStrings::Count() const
     editor_.HandleNeeded();
     int count = static_cast<int>(editor_.Send(EM_GETLINECOUNT));
     // The empty line after a final line break is no line of the list.
-    if (count > 0 && editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(editor_.Send(EM_LINEINDEX, count - 1))) == 0)
+    if (count > 0 && LineLengthAt(LineStart(count - 1)) == 0)
         --count;
     return count;
 }
@@ -248,15 +248,23 @@ std::string TRichEditStrings::Get(int index) const
     return line;
 }
 
+LRESULT TRichEditStrings::LineStart(int index) const
+{
+    return index < 0 ? -1 : editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index));
+}
+
+LRESULT TRichEditStrings::LineLengthAt(LRESULT start) const
+{
+    return editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(start));
+}
+
 void TRichEditStrings::Put(int index, const std::string& text)
 {
     editor_.HandleNeeded();
-    if (index < 0)
-        return;
-    const LRESULT start = editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index));
+    const LRESULT start = LineStart(index);
     if (start == -1)
         return;
-    const LRESULT length = editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(start));
+    const LRESULT length = LineLengthAt(start);
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(start + length), false);
     ScopedValue<bool> internal(editor_.internalReplace_, true);
     editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -269,15 +277,15 @@ void TRichEditStrings::Insert(int index, const std::string& text)
         return;
     const char* lineBreak = EditorVersion() == 1 ? "\r\n" : "\r";
     std::string inserted;
-    LRESULT start = editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index));
+    LRESULT start = LineStart(index);
     if (start >= 0) {
         inserted = text + lineBreak;
     } else {
         // Past the last line: only right after a last line that has text.
-        const LRESULT previous = editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index - 1));
+        const LRESULT previous = LineStart(index - 1);
         if (previous < 0)
             return;
-        const LRESULT length = editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(previous));
+        const LRESULT length = LineLengthAt(previous);
         if (length == 0)
             return;
         start = previous + length;
@@ -302,14 +310,12 @@ void TRichEditStrings::AddStrings(const std::vector<std::string>& lines)
 void TRichEditStrings::Delete(int index)
 {
     editor_.HandleNeeded();
-    if (index < 0)
-        return;
-    const LRESULT start = editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index));
+    const LRESULT start = LineStart(index);
     if (start == -1)
         return;
-    LRESULT end = editor_.Send(EM_LINEINDEX, static_cast<WPARAM>(index + 1));
+    LRESULT end = LineStart(index + 1);
     if (end == -1)
-        end = start + editor_.Send(EM_LINELENGTH, static_cast<WPARAM>(start));
+        end = start + LineLengthAt(start);
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(end), false);
     ScopedValue<bool> internal(editor_.internalReplace_, true);
     editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));

@@ -73,3 +73,12 @@ start_display() {
 }
 
 stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi; }
+
+# Everything both commands need before Wine runs the program: packages, a build,
+# a display and a Wine server.
+prepare() {
+    install_packages
+    build
+    start_display
+    setup_wine
+}
