@@ -28,3 +28,44 @@ protected:
     void CreateParams(TCreateParams& params) override;
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
+
+// The platform's single-line edit box.
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+
+    // Read when the window is made.
+    bool TabStop = true;
+    bool ReadOnly = false;
+
+    void SelectAll();
+    // After every change of the text, by the user or by SetText.
+    std::function<void()> OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+// The platform's two-state check box.
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+
+    // Read when the window is made.
+    bool TabStop = true;
+
+    bool Checked() const;
+    // Changing the state runs OnClick, as a click of the user does.
+    void SetChecked(bool checked);
+    std::function<void()> OnClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool checked_ = false;
+};

@@ -31,7 +31,13 @@ install_packages() {
 
 build() {
     log "building"
-    cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+    # ccache, where a developer has it, makes rebuilds in several work trees cheap.
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+        "${launcher[@]}" >/dev/null
     cmake --build build -j "$(nproc)"
 }
 
