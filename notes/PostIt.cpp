@@ -221,7 +221,7 @@ void TfrmPostIt::InitNewMemo()
 {
     MemoFileName = MemoFilePath(Tag);
     edtMemo->Clear();
-    savedRtf_ = EditorRtf();
+    savedText_.clear();
     SaveContent();
     SavePosition();
 }
@@ -238,7 +238,7 @@ void TfrmPostIt::LoadMemo()
     SetCaption(record.Caption);
     edtMemo->SetWordWrap(record.WordWrap);
     edtMemo->SetModified(false);
-    savedRtf_ = EditorRtf();
+    savedText_ = edtMemo->Lines().Text();
 }
 
 std::string TfrmPostIt::EditorRtf()
@@ -255,12 +255,11 @@ void TfrmPostIt::SaveContent()
     const std::string text = edtMemo->Lines().Text();
     if (Trim(text).empty())
         return;
-    const std::string rtf = EditorRtf();
-    WriteMemoContent(Tag, text, rtf);
-    savedRtf_ = rtf;
+    WriteMemoContent(Tag, text, EditorRtf());
+    savedText_ = text;
 }
 
-bool TfrmPostIt::ContentChangedSinceSave() { return EditorRtf() != savedRtf_; }
+bool TfrmPostIt::ContentChangedSinceSave() { return edtMemo->Lines().Text() != savedText_; }
 
 void TfrmPostIt::DetachCloseGuard()
 {

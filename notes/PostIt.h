@@ -117,7 +117,8 @@ private:
     TImageList* images_;
     bool FUpdating = false;
     bool closeGuard_ = true;
-    std::string savedRtf_;
+    // The text as last loaded or saved.
+    std::string savedText_;
 };
 
 // The content save as the tray controller calls it on every memo window.

@@ -5,6 +5,7 @@
 #include "framework/Dialogs.h"
 #include "framework/ImgList.h"
 #include "notes/MemoImages.h"
+#include "notes/MemoStore.h"
 #include "notes/PostIt.h"
 #include "tests/TestSupport.h"
 
