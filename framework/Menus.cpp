@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kImageGap = 2;
+constexpr int kImageGap = 6;
 
 }  // namespace
 
@@ -128,11 +128,6 @@ TMenuItem* TPopupMenu::Find(const std::string& name) const
 UniqueMenu TPopupMenu::BuildMenu() const
 {
     UniqueMenu menu(CreatePopupMenu());
-    MENUINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = MIM_STYLE;
-    info.dwStyle = MNS_CHECKORBMP;
-    SetMenuInfo(menu.get(), &info);
     UINT position = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         const TMenuItem* item = items_[i];
