@@ -140,3 +140,50 @@ TEST(MemoImages, ElevenMaskedPictures)
         EXPECT_GT(seeThrough, 10) << i;
     }
 }
+
+TEST(Menus, ARightPressInTheEditorOpensTheEditorMenuAndOnTheCaptionTheCaptionMenu)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m->edtMemo->SetWordWrap(false);
+    m->mnWordWrap->Checked = true;
+    int captionMenus = 0;
+    m->popup->OnPopup = [&] { ++captionMenus; };
+    pendingKeys = {VK_ESCAPE};
+    SetTimer(nullptr, 0, 50, PressMenuKeys);
+    SendMessageA(m->edtMemo->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30));
+    EXPECT_FALSE(m->mnWordWrap->Checked) << "the menu opened and took the editor's word wrap";
+    EXPECT_EQ(0, captionMenus);
+    SetTimer(nullptr, 0, 50, PressMenuKeys);
+    SendMessageA(m->imgCaption->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 8));
+    EXPECT_EQ(1, captionMenus);
+    UniqueMenu caption = m->popup->BuildMenu();
+    ASSERT_EQ(1, GetMenuItemCount(caption.get()));
+    EXPECT_EQ("Edit Caption", ItemText(caption.get(), 0));
+}
+
+TEST(Menus, TheKoreanHintsReadTheSameInEveryCodePage)
+{
+    Memo m;
+    EXPECT_EQ(L"\uAE00\uAF34", m->tips->TextOf(m->cmbFontName->Handle()));       // 글꼴
+    EXPECT_EQ(L"\uAE00 \uD06C\uAE30", m->tips->TextOf(m->cmbFontSize->Handle()));  // 글 크기
+    EXPECT_EQ(L"Text Color", m->tips->TextOf(m->clrFont->Handle()));
+    HWND field = GetWindow(m->cmbFontName->Handle(), GW_CHILD);
+    ASSERT_NE(nullptr, field);
+    EXPECT_EQ(L"\uAE00\uAF34", m->tips->TextOf(field));
+    // The memo's font can show Hangul.
+    const std::string font = MemoFontName();
+    LOGFONTA query{};
+    query.lfCharSet = HANGEUL_CHARSET;
+    lstrcpynA(query.lfFaceName, font.c_str(), LF_FACESIZE);
+    bool found = false;
+    WindowDC screen(nullptr);
+    EnumFontFamiliesExA(screen.get(), &query,
+                        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM data) {
+                            *reinterpret_cast<bool*>(data) = true;
+                            return 0;
+                        },
+                        reinterpret_cast<LPARAM>(&found), 0);
+    EXPECT_TRUE(found) << font;
+}
