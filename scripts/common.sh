@@ -6,6 +6,11 @@ PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-p
 
 log() { echo "== $*" >&2; }
 
+# Wine's virtual desktop with a taskbar and a notification area: Wine gives the
+# desktop named "shell" its shell. run.sh and the whole-program tests use it.
+PINOVA_DESKTOP=shell
+PINOVA_DESKTOP_SIZE=1280x800
+
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 install_packages() {
@@ -54,6 +59,12 @@ setup_wine() {
         # Unmanaged windows: with no window manager on the virtual display, Wine
         # would otherwise wait two seconds for every window it hides.
         wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    fi
+    if [ ! -f "$WINEPREFIX/.pinova-desktop" ]; then
+        # The size of the virtual desktop a program gets when it is started on it
+        # by name (the whole-program tests start Pinova that way).
+        wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$PINOVA_DESKTOP" \
+            /d "$PINOVA_DESKTOP_SIZE" /f >/dev/null 2>&1 && touch "$WINEPREFIX/.pinova-desktop"
     fi
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true

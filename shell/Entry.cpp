@@ -1,8 +1,20 @@
 #include "shell/Entry.h"
 
 #include "framework/Application.h"
+#include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 #include "shell/main.h"
+
+void SaveAllMemos()
+{
+    const std::vector<TForm*> forms = Application.Forms();
+    for (TForm* form : forms)
+        if (auto* memo = dynamic_cast<TfrmPostIt*>(form)) {
+            memo->SaveContent();
+            memo->SavePosition();
+            memo->DetachCloseGuard();
+        }
+}
 
 int RunProgram()
 {
@@ -17,6 +29,7 @@ int RunProgram()
             info.SetMainHwnd(frmMain->Handle());
             Application.SetTitle("");
             Application.Run();
+            SaveAllMemos();
         } catch (const std::exception& e) {
             Application.HandleException(e);
         }

@@ -1,12 +1,74 @@
 #pragma once
-// The hidden tray controller: the application's main form.
+// The hidden tray controller: the application's main form. It owns the tray icon
+// and its menu, the two global hot keys and the memo image list, opens every
+// stored note at start-up and moves all notes between their modes at once.
 
 #include "framework/Forms.h"
+#include "notes/Paper.h"
+#include "shell/HotKeys.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+class TImageList;
+class TMenuItem;
+class TPopupMenu;
+
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
+constexpr UINT kTrayIconId = 1;
 
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* owner);
 
+    TPopupMenu* popTray;
+    TMenuItem *mnNewMemo, *mnShowAll, *mnHideAll, *mnBasket, *mnGotoHome, *mnConfiguration, *mnClose;
+    TImageList* imgsPostIt;
+
+    // The record every tray icon call takes. Its size is the form that carries
+    // balloons, which the start-up report of refused hot keys needs.
+    NOTIFYICONDATAA TrayIconData{};
+
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    // Registers both hot keys from the settings file; the ones the platform refused.
+    std::vector<THotKey> RegisterHotKeys();
+    void UnregisterHotKeys();
+    // Opens one memo window per record; records that cannot be opened are skipped
+    // and named in one error report.
+    void LoadMemos();
+
+    bool SendModeToDesktop(TPaperMode mode);
+    void ToggleShowHide();
+
+    void mnNewMemoClick();
+    void mnShowAllClick();
+    void mnHideAllClick();
+    void mnBasketClick();
+    void mnConfigurationClick();
+    void mnCloseClick();
+
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
+    void FormCreate() override;
+    void FormCloseQuery(bool& canClose) override;
+
+private:
+    void CreateMenu();
+    void FillTrayIconData();
+    void ShowBalloon(const std::string& text);
+    LRESULT WMTrayNotify(LPARAM lParam);
+    void WMHotKey(WPARAM id);
+    // The session is not ending after all: become reachable again.
+    void SessionGoesOn();
+
+    UINT taskbarCreated_;
 };
+
+// Every note window of the application, first to last in its window list.
+std::vector<TfrmPaper*> PaperWindows();
