@@ -9,11 +9,8 @@ void SaveAllMemos()
 {
     const std::vector<TForm*> forms = Application.Forms();
     for (TForm* form : forms)
-        if (auto* memo = dynamic_cast<TfrmPostIt*>(form)) {
-            memo->SaveContent();
-            memo->SavePosition();
-            memo->DetachCloseGuard();
-        }
+        if (auto* memo = dynamic_cast<TfrmPostIt*>(form))
+            SaveAndDetach(*memo);
 }
 
 int RunProgram()

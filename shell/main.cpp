@@ -41,6 +41,13 @@ std::vector<TfrmPaper*> PaperWindows()
     return papers;
 }
 
+void SaveAndDetach(TfrmPostIt& memo)
+{
+    memo.SaveContent();
+    memo.SavePosition();
+    memo.DetachCloseGuard();
+}
+
 TfrmMain::TfrmMain(TComponent* owner)
     : TForm(owner), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated"))
 {
@@ -50,6 +57,14 @@ TfrmMain::TfrmMain(TComponent* owner)
     CreateMenu();
     imgsPostIt = CreateMemoImages(this);
     imgsPostIt->Name = "imgsPostIt";
+}
+
+TfrmMain::~TfrmMain()
+{
+    if (HandleAllocated()) {
+        DeleteTrayIcon();
+        UnregisterHotKeys();
+    }
 }
 
 void TfrmMain::CreateMenu()
@@ -109,6 +124,7 @@ void TfrmMain::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &TrayIconData); 
 
 void TfrmMain::ShowBalloon(const std::string& text)
 {
+    BalloonText = text;
     NOTIFYICONDATAA balloon = TrayIconData;
     balloon.uFlags = NIF_INFO;
     CopyText(balloon.szInfo, sizeof(balloon.szInfo), text);
@@ -269,10 +285,6 @@ void TfrmMain::mnConfigurationClick() {}
 
 void TfrmMain::mnCloseClick()
 {
-    ForEachWindow<TfrmPostIt>([](TfrmPostIt& memo) {
-        memo.SaveContent();
-        memo.SavePosition();
-        memo.DetachCloseGuard();
-    });
+    ForEachWindow<TfrmPostIt>(SaveAndDetach);
     Close();
 }

@@ -23,6 +23,8 @@ constexpr UINT kTrayIconId = 1;
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* owner);
+    // The icon and the hot keys go with the window, however it ends.
+    ~TfrmMain() override;
 
     TPopupMenu* popTray;
     TMenuItem *mnNewMemo, *mnShowAll, *mnHideAll, *mnBasket, *mnGotoHome, *mnConfiguration, *mnClose;
@@ -31,6 +33,8 @@ public:
     // The record every tray icon call takes. Its size is the form that carries
     // balloons, which the start-up report of refused hot keys needs.
     NOTIFYICONDATAA TrayIconData{};
+    // What the icon's last balloon said: the hot keys that could not be taken.
+    std::string BalloonText;
 
     void AddTrayIcon();
     void DeleteTrayIcon();
@@ -72,3 +76,8 @@ private:
 
 // Every note window of the application, first to last in its window list.
 std::vector<TfrmPaper*> PaperWindows();
+
+class TfrmPostIt;
+// The last save of a memo before the program ends: content, position, and the close
+// guard taken away, so that no later close moves the memo to the wastebasket.
+void SaveAndDetach(TfrmPostIt& memo);

@@ -1,0 +1,185 @@
+#include "tests/ProgramSupport.h"
+
+#include "framework/SysUtils.h"
+#include "shell/EProjectInc.h"
+
+#include <shellapi.h>
+
+const char kShellDesktop[] = "shell";
+
+namespace {
+
+HDESK ShellDesktopHandle()
+{
+    // Kept for the life of the test program: the desktop lives while it is open.
+    static HDESK desktop = [] {
+        HDESK d = OpenDesktopA(kShellDesktop, 0, FALSE, GENERIC_ALL);
+        return d ? d : CreateDesktopA(kShellDesktop, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    }();
+    return desktop;
+}
+
+BOOL CALLBACK AddWindow(HWND wnd, LPARAM data)
+{
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(wnd);
+    return TRUE;
+}
+
+} // namespace
+
+bool JoinShellDesktop()
+{
+    HDESK desktop = ShellDesktopHandle();
+    return desktop && SetThreadDesktop(desktop);
+}
+
+bool WaitForTaskbar(DWORD timeoutMs)
+{
+    // The first window on the desktop makes Wine start its shell there.
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool found = PumpUntil([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }, timeoutMs);
+    DestroyWindow(probe);
+    return found;
+}
+
+bool TrayHasIcon(HWND wnd, UINT id)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = wnd;
+    data.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+std::vector<HWND> WindowsBelow(HWND parent)
+{
+    std::vector<HWND> top;
+    if (parent)
+        EnumChildWindows(parent, AddWindow, reinterpret_cast<LPARAM>(&top));
+    else
+        EnumDesktopWindows(ShellDesktopHandle(), AddWindow, reinterpret_cast<LPARAM>(&top));
+    return top;
+}
+
+std::string ClassOf(HWND wnd)
+{
+    char name[256] = {};
+    GetClassNameA(wnd, name, sizeof(name));
+    return name;
+}
+
+ShellThread::ShellThread() : ready_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+    thread_.reset(CreateThread(nullptr, 0, Main, this, 0, &threadId_));
+    WaitForSingleObject(ready_.get(), 10000);
+}
+
+ShellThread::~ShellThread()
+{
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_.get(), 10000);
+}
+
+DWORD WINAPI ShellThread::Main(void* self)
+{
+    auto* me = static_cast<ShellThread*>(self);
+    JoinShellDesktop();
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
+    SetEvent(me->ready_.get());
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!msg.hwnd && msg.message == WM_APP) {
+            (*reinterpret_cast<std::function<void()>*>(msg.lParam))();
+            SetEvent(me->ready_.get());
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+void ShellThread::Run(std::function<void()> work)
+{
+    PostThreadMessageA(threadId_, WM_APP, 0, reinterpret_cast<LPARAM>(&work));
+    WaitForSingleObject(ready_.get(), 20000);
+}
+
+RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
+{
+    CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
+}
+
+RunningPinova::RunningPinova(const RunningPinova& sameFolder, int) : folder_(sameFolder.folder_) {}
+
+RunningPinova::~RunningPinova()
+{
+    if (Running())
+        TerminateProcess(process_.get(), 1);
+    if (process_)
+        WaitForSingleObject(process_.get(), 5000);
+}
+
+bool RunningPinova::Start()
+{
+    const std::string exe = File("pinova.exe");
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.lpDesktop = const_cast<char*>(kShellDesktop);
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                        &pi_))
+        return false;
+    process_.reset(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+    return true;
+}
+
+bool RunningPinova::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+DWORD RunningPinova::WaitForExit(DWORD timeoutMs) const
+{
+    PumpUntil([this] { return !Running(); }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+HWND RunningPinova::WaitForTrayWindow(DWORD timeoutMs) const
+{
+    HWND tray = nullptr;
+    PumpUntil(
+        [&] {
+            const std::vector<HWND> found = Windows("TfrmMain");
+            tray = found.empty() ? nullptr : found.front();
+            return tray || !Running();
+        },
+        timeoutMs);
+    return tray;
+}
+
+std::vector<HWND> RunningPinova::Windows(const std::string& className) const
+{
+    std::vector<HWND> all = WindowsBelow(nullptr);
+    // Notes resting on the desktop are children of the desktop's icon view.
+    const std::vector<HWND> top = all;
+    for (HWND wnd : top)
+        if (ClassOf(wnd) == "Progman")
+            for (HWND below : WindowsBelow(wnd))
+                all.push_back(below);
+    std::vector<HWND> found;
+    for (HWND wnd : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(wnd, &owner);
+        if (owner == pi_.dwProcessId && ClassOf(wnd) == className)
+            found.push_back(wnd);
+    }
+    return found;
+}
+
+std::vector<HWND> RunningPinova::WaitForWindows(const std::string& className, size_t count, DWORD timeoutMs) const
+{
+    std::vector<HWND> found;
+    PumpUntil([&] { return (found = Windows(className)).size() >= count; }, timeoutMs);
+    return found;
+}

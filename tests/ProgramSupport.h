@@ -1,0 +1,79 @@
+#pragma once
+// Test helpers for the program as the user sees it: Wine's virtual desktop with its
+// taskbar and notification area, and pinova.exe started on it from a folder of its own.
+
+#include "framework/Handles.h"
+#include "tests/TestSupport.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The desktop with Wine's shell (taskbar, notification area). Wine makes it the
+// first time a window is created on it.
+extern const char kShellDesktop[];
+
+// Moves the calling thread onto the shell desktop; only before it has any window.
+bool JoinShellDesktop();
+// Waits until the shell's taskbar is there; false after the time-out.
+bool WaitForTaskbar(DWORD timeoutMs = 20000);
+// True when the shell holds the icon of that window and number. Asking the shell to
+// change nothing about an icon succeeds only for an icon it has.
+bool TrayHasIcon(HWND wnd, UINT id);
+
+// A thread that lives on the shell desktop, for what the test process has to do there
+// (a stand-in "Progman", asking the shell about icons).
+class ShellThread {
+public:
+    ShellThread();
+    ~ShellThread();
+    ShellThread(const ShellThread&) = delete;
+    ShellThread& operator=(const ShellThread&) = delete;
+    // Runs the work on the thread and waits for it.
+    void Run(std::function<void()> work);
+
+private:
+    static DWORD WINAPI Main(void* self);
+    UniqueKernelHandle thread_;
+    DWORD threadId_ = 0;
+    UniqueKernelHandle ready_;
+};
+
+// pinova.exe copied into a fresh folder, started on the shell desktop.
+class RunningPinova {
+public:
+    // A folder of its own; the files a test puts there before Start are the program's.
+    RunningPinova();
+    // A second program in the folder of the first.
+    explicit RunningPinova(const RunningPinova& sameFolder, int);
+    ~RunningPinova();
+    RunningPinova(const RunningPinova&) = delete;
+    RunningPinova& operator=(const RunningPinova&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    std::string File(const std::string& name) const { return folder_ + name; }
+
+    bool Start();
+    bool Running() const;
+    // Waits (handling this thread's messages) for the end; the exit code, or STILL_ACTIVE.
+    DWORD WaitForExit(DWORD timeoutMs) const;
+    // The tray controller window, once the program has published it.
+    HWND WaitForTrayWindow(DWORD timeoutMs = 20000) const;
+    // The program's top-level and desktop-child windows of a class, in no order.
+    std::vector<HWND> Windows(const std::string& className) const;
+    // Waits until `count` windows of the class are there.
+    std::vector<HWND> WaitForWindows(const std::string& className, size_t count, DWORD timeoutMs = 10000) const;
+
+private:
+    std::unique_ptr<TempFolder> ownFolder_;
+    std::string folder_;
+    PROCESS_INFORMATION pi_{};
+    UniqueKernelHandle process_;
+};
+
+// Every window below the given one (or of the shell desktop when none), depth first.
+std::vector<HWND> WindowsBelow(HWND parent);
+std::string ClassOf(HWND wnd);

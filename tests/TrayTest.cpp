@@ -1,0 +1,461 @@
+// The tray controller in this process, on Wine's desktop with a shell, so that its
+// icon really goes into the notification area.
+
+#include "framework/Application.h"
+#include "framework/IniFiles.h"
+#include "framework/Menus.h"
+#include "framework/SysUtils.h"
+#include "notes/MemoStore.h"
+#include "notes/PostIt.h"
+#include "shell/Entry.h"
+#include "shell/main.h"
+#include "tests/ProgramSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// Before the test program makes its first window: everything here lives on the
+// desktop that has a notification area.
+const bool onShellDesktop = JoinShellDesktop();
+
+struct Tray {
+    std::unique_ptr<TestProgram> ownProgram;
+    TfrmMain* form = nullptr;
+
+    // The tray controller of a program folder the test has filled already.
+    explicit Tray(TestProgram&) { Open(); }
+
+    // The settings and memo records a test starts with are written before the
+    // tray controller opens them.
+    explicit Tray(const std::string& memoIndex = "", const std::string& settings = "")
+        : ownProgram(std::make_unique<TestProgram>())
+    {
+        if (!memoIndex.empty())
+            WriteWholeFile(PrjInfo->PostItIniFileName(), memoIndex);
+        if (!settings.empty())
+            WriteWholeFile(PrjInfo->IniFileName(), settings);
+        Open();
+    }
+    void Open()
+    {
+        form = Application.CreateForm<TfrmMain>();
+        PumpMessages();
+    }
+    ~Tray()
+    {
+        for (TfrmPaper* paper : PaperWindows())
+            Application.DestroyForm(paper);
+        if (form)
+            Application.DestroyForm(form);
+    }
+    TfrmMain* operator->() const { return form; }
+    HWND Handle() const { return form->Handle(); }
+
+    std::vector<TfrmPostIt*> Memos() const
+    {
+        std::vector<TfrmPostIt*> memos;
+        for (TfrmPaper* paper : PaperWindows())
+            if (auto* memo = dynamic_cast<TfrmPostIt*>(paper))
+                memos.push_back(memo);
+        return memos;
+    }
+    TfrmPostIt* Memo(int number) const
+    {
+        for (TfrmPostIt* memo : Memos())
+            if (memo->MemoNumber() == number)
+                return memo;
+        return nullptr;
+    }
+    std::vector<TPaperMode> Modes() const
+    {
+        std::vector<TPaperMode> modes;
+        for (TfrmPaper* paper : PaperWindows())
+            modes.push_back(paper->GetPaperMode());
+        return modes;
+    }
+    LRESULT Tray_(UINT mouseMessage) const { return SendMessageA(Handle(), WM_TRAYNOTIFY, kTrayIconId, mouseMessage); }
+    void HotKey(int id) const
+    {
+        SendMessageA(Handle(), WM_HOTKEY, id, 0);
+        PumpMessages();
+    }
+};
+
+// True when another window could take the combination now, so nobody holds it.
+bool HotKeyIsFree(UINT modifiers, UINT key)
+{
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool free = RegisterHotKey(probe, 77, modifiers, key) != FALSE;
+    if (free)
+        UnregisterHotKey(probe, 77);
+    DestroyWindow(probe);
+    return free;
+}
+
+bool Reachable(const Tray& tray)
+{
+    return TrayHasIcon(tray.Handle(), kTrayIconId) && !HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N') &&
+           !HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z');
+}
+
+// What the open tray menu looked like, seen from inside its own loop.
+struct SeenMenu {
+    bool shown = false;
+    RECT rect{};
+    HWND foreground = nullptr;
+};
+SeenMenu seenMenu;
+void CALLBACK LookAtMenuAndClose(HWND, UINT, UINT_PTR id, DWORD) noexcept
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu))
+        return;
+    KillTimer(nullptr, id);
+    seenMenu.shown = true;
+    GetWindowRect(menu, &seenMenu.rect);
+    seenMenu.foreground = GetForegroundWindow();
+    EndMenu();
+}
+
+} // namespace
+
+TEST(Tray, RunsOnADesktopWithANotificationArea)
+{
+    ASSERT_TRUE(onShellDesktop);
+    ASSERT_TRUE(WaitForTaskbar());
+}
+
+TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
+{
+    Tray tray;
+    const NOTIFYICONDATAA& data = tray->TrayIconData;
+    EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, data.cbSize);
+    EXPECT_EQ(tray.Handle(), data.hWnd);
+    EXPECT_EQ(1u, data.uID);
+    EXPECT_EQ(7u, data.uFlags);
+    EXPECT_EQ(0x0464u, data.uCallbackMessage);
+    EXPECT_EQ(PrjInfo->Icon.get(), data.hIcon);
+    EXPECT_EQ(PrjInfo->Title(), std::string(data.szTip));
+    EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
+    EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_FALSE(IsWindowVisible(tray.Handle()));
+
+    Application.DestroyForm(tray.form);
+    HWND gone = data.hWnd;
+    tray.form = nullptr;
+    EXPECT_FALSE(TrayHasIcon(gone, 1)) << "the icon goes with its window";
+}
+
+TEST(Tray, TheMenuHasItsNineItemsInOrder)
+{
+    Tray tray;
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"mnNewMemo", "New Memo"}, {"mnShowAll", "Show All"}, {"mnHideAll", "Hide All"},
+        {"mnBasket", "Wastebasket"}, {"", "-"}, {"mnGotoHome", "Goto Pinova Page"},
+        {"mnConfiguration", "Configuration"}, {"", "-"}, {"mnClose", "Close"}};
+    const std::vector<TMenuItem*>& items = tray->popTray->Items();
+    ASSERT_EQ(expected.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(expected[i].first, items[i]->Name) << i;
+        EXPECT_EQ(expected[i].second, items[i]->Caption) << i;
+    }
+    UniqueMenu menu = tray->popTray->BuildMenu();
+    EXPECT_EQ(9, GetMenuItemCount(menu.get()));
+
+    // "Goto Pinova Page" does nothing: no window, no file.
+    const size_t forms = Application.Forms().size();
+    tray->mnGotoHome->Click();
+    PumpMessages(100);
+    EXPECT_EQ(forms, Application.Forms().size());
+    EXPECT_EQ(11, tray->imgsPostIt->Count());
+}
+
+TEST(Tray, ARightPressShowsTheMenuAtTheCursorWhileOtherClicksDoNothing)
+{
+    Tray tray;
+    SetCursorPos(400, 300);
+    for (UINT quiet : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
+        seenMenu = {};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+        EXPECT_EQ(0, tray.Tray_(quiet)) << quiet;
+        PumpMessages(100);
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(seenMenu.shown) << quiet;
+    }
+    EXPECT_TRUE(tray.Memos().empty()) << "a double click makes no memo";
+
+    seenMenu = {};
+    SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+    EXPECT_EQ(1, tray.Tray_(WM_RBUTTONDOWN));
+    ASSERT_TRUE(seenMenu.shown);
+    EXPECT_EQ(400, seenMenu.rect.left);
+    EXPECT_EQ(300, seenMenu.rect.top);
+    // So that a click elsewhere closes it: our thread is in the foreground while it
+    // is open, and the null message is waiting once it has closed.
+    EXPECT_EQ(tray.Handle(), seenMenu.foreground);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, tray.Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+}
+
+TEST(Tray, NewMemoTakesTheLowestFreeNumberCentredInTheForegroundWithATaskbarButton)
+{
+    Tray tray("[1]\n[2]\n[4]\n");
+    ASSERT_EQ(3u, tray.Memos().size());
+    tray->mnNewMemo->Click();
+    PumpMessages();
+    TfrmPostIt* memo = tray.Memo(3);
+    ASSERT_NE(nullptr, memo);
+    EXPECT_EQ(pmWorking, memo->GetPaperMode());
+    // (The platform adds the edge bit itself, and the translucency comes back.)
+    EXPECT_EQ(WS_EX_APPWINDOW, GetWindowLongPtrA(memo->Handle(), GWL_EXSTYLE) & ~(WS_EX_LAYERED | WS_EX_WINDOWEDGE));
+    EXPECT_EQ(memo->Handle(), GetForegroundWindow());
+    EXPECT_TRUE(IsWindowVisible(memo->Handle()));
+    const RECT r = memo->BoundsRect();
+    EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 1);
+    EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (r.top + r.bottom) / 2, 1);
+    EXPECT_TRUE(TIniFile(PrjInfo->PostItIniFileName()).SectionExists("3")) << "the number is taken at once";
+
+    // Hot key 1 is the same command.
+    tray.HotKey(HOTKEY_NEWMEMO);
+    EXPECT_NE(nullptr, tray.Memo(5));
+}
+
+TEST(Tray, NewMemoDoesNothingWhenAll999NumbersAreTaken)
+{
+    Tray tray;
+    std::string all;
+    for (int n = 1; n <= 999; ++n)
+        all += "[" + std::to_string(n) + "]\n";
+    WriteWholeFile(PrjInfo->PostItIniFileName(), all);
+    const size_t forms = Application.Forms().size();
+    tray->mnNewMemo->Click();
+    PumpMessages();
+    EXPECT_EQ(forms, Application.Forms().size());
+    EXPECT_EQ(all, ReadWholeFile(PrjInfo->PostItIniFileName()));
+}
+
+TEST(Tray, StoredMemosOpenOnTheDesktopAndTheModeCommandsMoveThem)
+{
+    StandInProgman shell;
+    TestProgram files;
+    WriteWholeFile(MemoFilePath(1), "{\\rtf1 first}");
+    const std::string index = "[1]\nLeft=50\nTop=60\nWidth=300\nHeight=200\n[2]\n[3]\n";
+    WriteWholeFile(PrjInfo->PostItIniFileName(), index);
+    Tray tray(files);
+    ASSERT_EQ(3u, tray.Memos().size());
+    EXPECT_EQ((std::vector<TPaperMode>{pmDesktop, pmDesktop, pmDesktop}), tray.Modes());
+    EXPECT_EQ(shell.icons, GetAncestor(tray.Memo(1)->Handle(), GA_PARENT));
+    EXPECT_EQ(50, tray.Memo(1)->Left());
+    EXPECT_EQ(60, tray.Memo(1)->Top());
+
+    // "Hide All" with two floating and one working: the floating ones first.
+    tray.Memo(1)->BringFloating();
+    tray.Memo(2)->BringFloating();
+    tray.Memo(3)->BringToWork();
+    tray->mnHideAll->Click();
+    EXPECT_EQ((std::vector<TPaperMode>{pmDesktop, pmDesktop, pmWorking}), tray.Modes());
+    tray->mnHideAll->Click();
+    EXPECT_EQ((std::vector<TPaperMode>{pmDesktop, pmDesktop, pmDesktop}), tray.Modes());
+
+    // "Show All" floats every desktop note, and does nothing when all float already.
+    tray->mnShowAll->Click();
+    EXPECT_EQ((std::vector<TPaperMode>{pmFloating, pmFloating, pmFloating}), tray.Modes());
+    SetForegroundWindow(tray.Memo(2)->Handle());
+    PumpMessages();
+    tray->mnShowAll->Click();
+    PumpMessages();
+    EXPECT_EQ(tray.Memo(2)->Handle(), GetForegroundWindow()) << "nothing was brought up";
+
+    // Hot key 2 with one working and one floating (and one on the desktop).
+    tray.Memo(1)->SendToDesktop();
+    tray.Memo(3)->BringToWork();
+    tray.HotKey(HOTKEY_SHOWHIDE);
+    EXPECT_EQ((std::vector<TPaperMode>{pmDesktop, pmFloating, pmDesktop}), tray.Modes());
+    tray.HotKey(HOTKEY_SHOWHIDE);
+    EXPECT_EQ((std::vector<TPaperMode>{pmDesktop, pmDesktop, pmDesktop}), tray.Modes());
+    tray.HotKey(HOTKEY_SHOWHIDE);
+    EXPECT_EQ((std::vector<TPaperMode>{pmFloating, pmFloating, pmFloating}), tray.Modes());
+    tray.HotKey(99);
+    EXPECT_EQ((std::vector<TPaperMode>{pmFloating, pmFloating, pmFloating}), tray.Modes());
+}
+
+TEST(Tray, CloseSavesEveryMemoMovesNoneAndLeavesTheProgramUnreachable)
+{
+    Tray tray("[1]\n[2]\n");
+    TfrmPostIt* blank = tray.Memo(1);
+    TfrmPostIt* written = tray.Memo(2);
+    written->edtMemo->SetText("Milk and eggs");
+    written->SetBounds(210, 220, 330, 240);
+    ASSERT_TRUE(Reachable(tray));
+
+    tray->mnCloseClick();
+    PumpMessages();
+    EXPECT_FALSE(FileExists(MemoFilePath(1))) << "a blank memo writes no file";
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(2)).find("Milk and eggs"));
+    const TIniFile index(PrjInfo->PostItIniFileName());
+    EXPECT_TRUE(index.SectionExists("1")) << "and keeps its record";
+    EXPECT_EQ(210, index.ReadInteger("2", "Left", 0));
+    EXPECT_EQ(240, index.ReadInteger("2", "Height", 0));
+    EXPECT_FALSE(blank->CloseGuardAttached());
+    EXPECT_FALSE(written->CloseGuardAttached());
+    EXPECT_FALSE(DirectoryExists(PrjInfo->BasketPath)) << "nothing went to the wastebasket";
+    EXPECT_FALSE(TrayHasIcon(tray.Handle(), 1));
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N'));
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
+}
+
+TEST(Tray, TheAfterLoopSaveWritesWhatChangedAndDetachesEveryMemo)
+{
+    Tray tray("[1]\n");
+    tray.Memo(1)->edtMemo->SetText("Written after Close");
+    SaveAllMemos();
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("Written after Close"));
+    EXPECT_FALSE(tray.Memo(1)->CloseGuardAttached());
+}
+
+TEST(Tray, TheIconComesBackWhenTheShellRestarts)
+{
+    Tray tray;
+    NOTIFYICONDATAA lost = tray->TrayIconData;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));  // what a restarted shell has forgotten
+    ASSERT_FALSE(TrayHasIcon(tray.Handle(), 1));
+    SendMessageA(tray.Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
+}
+
+TEST(Tray, ACancelledEndOfSessionLeavesTheProgramReachable)
+{
+    Tray tray("[1]\n");
+    EXPECT_TRUE(SendMessageA(tray.Handle(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_FALSE(TrayHasIcon(tray.Handle(), 1));
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N'));
+    SendMessageA(tray.Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(Reachable(tray));
+    EXPECT_EQ(1u, tray.Memos().size());
+}
+
+TEST(Tray, ABadRecordIsSkippedAndReportedWhileEveryOtherMemoOpens)
+{
+    TestProgram files;
+    const std::string index = "[1]\n[seven]\n[2]\n[3]\nCaption=Third\n";
+    CaughtErrors errors;
+    {
+        // Memo 2's file is there but cannot be read while another program holds it.
+        TestProgram& program = files;
+        WriteWholeFile(program.Folder() + "002.txt", "{\\rtf1 locked}");
+        WriteWholeFile(program.Folder() + "003.txt", "{\\rtf1 third}");
+        UniqueKernelHandle locked(CreateFileA((program.Folder() + "002.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locked);
+        WriteWholeFile(program.Folder() + "zkPostIt.ini", index);
+        TfrmMain* form = Application.CreateForm<TfrmMain>();
+        std::vector<int> opened;
+        for (TfrmPaper* paper : PaperWindows())
+            opened.push_back(paper->Tag);
+        EXPECT_EQ((std::vector<int>{1, 3}), opened);
+        for (TfrmPaper* paper : PaperWindows())
+            EXPECT_TRUE(IsWindowVisible(paper->Handle())) << paper->Tag;
+        EXPECT_TRUE(TrayHasIcon(form->Handle(), 1));
+        for (TfrmPaper* paper : PaperWindows())
+            Application.DestroyForm(paper);
+        Application.DestroyForm(form);
+    }
+    ASSERT_EQ(1u, errors.Messages().size()) << "reported once";
+    const std::string& report = errors.Messages()[0];
+    EXPECT_NE(std::string::npos, report.find("'seven' is not a valid integer value")) << report;
+    EXPECT_NE(std::string::npos, report.find("[2]")) << report;
+    EXPECT_EQ(std::string::npos, report.find("[3]")) << report;
+    EXPECT_EQ("{\\rtf1 locked}", ReadWholeFile(files.Folder() + "002.txt")) << "never overwritten";
+    const TIniFile stored(files.Folder() + "zkPostIt.ini");
+    EXPECT_EQ((std::vector<std::string>{"1", "seven", "2", "3"}), stored.ReadSections());
+    EXPECT_FALSE(stored.ValueExists("2", "Left")) << "the skipped record is untouched";
+}
+
+TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
+{
+    // Another window holds Ctrl+Alt+N; the settings ask for Ctrl+Shift+F5 twice.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 5, MOD_CONTROL | MOD_ALT, 'N'));
+    {
+        Tray tray;
+        EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
+        EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << "the other one is taken all the same";
+        tray->UnregisterHotKeys();
+        const std::vector<THotKey> refused = tray->RegisterHotKeys();
+        ASSERT_EQ(1u, refused.size());
+        EXPECT_EQ(HOTKEY_NEWMEMO, refused[0].Id);
+    }
+    UnregisterHotKey(other, 5);
+    DestroyWindow(other);
+
+    TestProgram program;
+    WriteWholeFile(PrjInfo->IniFileName(), "[hkNewMemo]\nhotKey=116\nhotMod=6\n[hkShowAll]\nhotKey=116\nhotMod=6\n");
+    HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const std::vector<THotKey> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
+    ASSERT_EQ(1u, refused.size()) << "the same combination twice";
+    EXPECT_EQ(HOTKEY_SHOWHIDE, refused[0].Id);
+    EXPECT_EQ("The hot key Ctrl+Shift+F5 is used by another program.", HotKeyFailureText(refused));
+    UnregisterHotKeys(wnd);
+    DestroyWindow(wnd);
+}
+
+TEST(Tray, HotKeysComeFromTheSettingsFile)
+{
+    struct Case {
+        const char* settings;
+        UINT newKey, newMod, showKey, showMod;
+    } cases[] = {
+        {"", 'N', 3, 'Z', 3},
+        {"[hkNewMemo]\nhotKey=65\nhotMod=5\n[hkShowAll]\nhotKey=0x70\nhotMod=$2\n", 'A', 5, VK_F1, 2},
+        {"[hkNewMemo]\nhotKey=abc\n[hkShowAll]\nhotMod=\n", 'N', 3, 'Z', 3},
+        {"[hkNewMemo]\nhotKey=0\nhotMod=0\n", 0, 0, 'Z', 3},
+    };
+    for (const Case& c : cases) {
+        TestProgram program;
+        if (*c.settings)
+            WriteWholeFile(PrjInfo->IniFileName(), c.settings);
+        const std::vector<THotKey> keys = ReadHotKeys(PrjInfo->IniFileName());
+        ASSERT_EQ(2u, keys.size());
+        EXPECT_EQ(HOTKEY_NEWMEMO, keys[0].Id);
+        EXPECT_EQ(c.newKey, keys[0].Key) << c.settings;
+        EXPECT_EQ(c.newMod, keys[0].Modifiers) << c.settings;
+        EXPECT_EQ(HOTKEY_SHOWHIDE, keys[1].Id);
+        EXPECT_EQ(c.showKey, keys[1].Key) << c.settings;
+        EXPECT_EQ(c.showMod, keys[1].Modifiers) << c.settings;
+    }
+    // An emptied field is no hot key, and not a refused one either.
+    {
+        Tray tray("", "[hkNewMemo]\nhotKey=0\nhotMod=0\n");
+        EXPECT_EQ("", tray->BalloonText);
+        EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
+        EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N'));
+    }
+}
+
+TEST(Tray, HotKeyNames)
+{
+    struct Case {
+        UINT key, modifiers;
+        const char* name;
+    } cases[] = {
+        {'N', MOD_CONTROL | MOD_ALT, "Ctrl+Alt+N"},
+        {'Z', MOD_CONTROL | MOD_ALT, "Ctrl+Alt+Z"},
+        {'N', MOD_CONTROL | MOD_SHIFT, "Ctrl+Shift+N"},
+        {'7', MOD_CONTROL | MOD_SHIFT | MOD_ALT, "Ctrl+Shift+Alt+7"},
+        {VK_F12, MOD_ALT, "Alt+F12"},
+        {'N', 0, "N"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.name, HotKeyName(c.key, c.modifiers));
+    // Keys without a face of their own get the keyboard's name, never an empty one.
+    for (UINT key : {VK_HOME, VK_SPACE, VK_NUMPAD5, VK_OEM_1, 0xE8}) {
+        const std::string name = HotKeyName(key, MOD_CONTROL);
+        EXPECT_EQ("Ctrl+", name.substr(0, 5)) << key;
+        EXPECT_GT(name.size(), 5u) << key;
+    }
+    EXPECT_NE(HotKeyName(VK_HOME, 0), HotKeyName(VK_NUMPAD7, 0)) << "the navigation block is named apart";
+}
