@@ -105,6 +105,19 @@ void ShellThread::Run(std::function<void()> work)
     WaitForSingleObject(ready_.get(), 20000);
 }
 
+ShellThread& Shell()
+{
+    static ShellThread* shell = [] {
+        auto* thread = new ShellThread;  // never freed: it lives as long as the process
+        thread->Run([] {
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            WaitForTaskbar();
+        });
+        return thread;
+    }();
+    return *shell;
+}
+
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
     CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);

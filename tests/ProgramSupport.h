@@ -42,6 +42,11 @@ private:
     UniqueKernelHandle ready_;
 };
 
+// The one shell thread of the test program, made on first use. It keeps a window on
+// the shell desktop for the whole run: Wine closes a desktop (and its shell) once
+// nothing uses it any more, and would not bring the shell back for the next test.
+ShellThread& Shell();
+
 // pinova.exe copied into a fresh folder, started on the shell desktop.
 class RunningPinova {
 public:

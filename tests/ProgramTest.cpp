@@ -1,0 +1,188 @@
+// The whole program, started as a user starts it, on Wine's desktop with a taskbar,
+// and driven only through its windows' messages.
+
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+#include "shell/main.h"
+#include "tests/ProgramSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr DWORD kCloseLimitMs = 2000;
+
+// The memo windows of the program: its note windows (a memo is the only kind here).
+std::vector<HWND> Memos(const RunningPinova& pinova, size_t count)
+{
+    return pinova.WaitForWindows("TForm", count);
+}
+
+HWND Child(HWND parent, const std::string& className)
+{
+    for (HWND wnd : WindowsBelow(parent))
+        if (ClassOf(wnd) == className)
+            return wnd;
+    return nullptr;
+}
+
+bool IconShown(ShellThread& shell, HWND tray)
+{
+    bool shown = false;
+    PumpUntil([&] {
+        shell.Run([&] { shown = TrayHasIcon(tray, kTrayIconId); });
+        return shown;
+    });
+    return shown;
+}
+
+BYTE Alpha(HWND wnd)
+{
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags);
+    return (flags & LWA_ALPHA) ? alpha : 255;
+}
+
+// Everything the program keeps in its folder, for seeing that nothing changed.
+std::string Snapshot(const RunningPinova& pinova)
+{
+    std::string all;
+    for (const char* name : {"zkPostIt.ini", "001.txt", "002.txt", "Pinova.ini"})
+        all += std::string(name) + ":" + ReadWholeFile(pinova.File(name)) + "\n";
+    return all + (DirectoryExists(pinova.File("zkBasket")) ? "basket" : "");
+}
+
+const char kFirstMemo[] = "{\\rtf1\\ansi First memo\\par}";
+const char kSecondMemo[] = "{\\rtf1\\ansi Second memo\\par}";
+
+} // namespace
+
+TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
+{
+    ShellThread& shell = Shell();
+    RunningPinova pinova;
+    ASSERT_TRUE(pinova.Start());
+    HWND tray = pinova.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    EXPECT_TRUE(IconShown(shell, tray));
+
+    PostMessageA(tray, WM_HOTKEY, HOTKEY_NEWMEMO, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
+    const std::vector<HWND> memos = Memos(pinova, 1);
+    ASSERT_EQ(1u, memos.size());
+    EXPECT_TRUE(PumpUntil([&] { return TIniFile(pinova.File("zkPostIt.ini")).SectionExists("1"); }));
+    EXPECT_TRUE(PumpUntil([&] { return (GetWindowLongPtrA(memos[0], GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }))
+        << "it has a taskbar button";
+
+    HWND editor = Child(memos[0], "RichEdit20A");
+    ASSERT_NE(nullptr, editor);
+    for (char c : std::string("Milk and eggs"))
+        SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
+    SendMessageA(memos[0], WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(pinova.File("001.txt")).find("Milk and eggs") != std::string::npos; }));
+
+    // "Close" from the tray menu, chosen with the keyboard as a user can.
+    PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
+    ASSERT_FALSE(menu.empty());
+    PumpMessages(200);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_RETURN, 0);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0u, pinova.WaitForExit(10000));
+    EXPECT_LT(GetTickCount() - start, kCloseLimitMs);
+
+    const TIniFile index(pinova.File("zkPostIt.ini"));
+    EXPECT_TRUE(index.ValueExists("1", "Left"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("Milk and eggs"));
+    EXPECT_FALSE(DirectoryExists(pinova.File("zkBasket")));
+}
+
+TEST(Program, TheNextStartShowsEveryMemoOnTheDesktopAndASecondStartChangesNothing)
+{
+    ShellThread& shell = Shell();
+    std::unique_ptr<StandInProgman> progman;
+    shell.Run([&] { progman = std::make_unique<StandInProgman>(); });
+    RunningPinova pinova;
+    WriteWholeFile(pinova.File("zkPostIt.ini"), "[1]\nLeft=100\nTop=120\nWidth=300\nHeight=200\n"
+                                                "[2]\nLeft=520\nTop=300\nWidth=320\nHeight=210\n");
+    WriteWholeFile(pinova.File("001.txt"), kFirstMemo);
+    WriteWholeFile(pinova.File("002.txt"), kSecondMemo);
+    ASSERT_TRUE(pinova.Start());
+    HWND tray = pinova.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    std::vector<HWND> memos = Memos(pinova, 2);
+    ASSERT_EQ(2u, memos.size());
+    PumpMessages(500);
+    // Nothing else is active, so both rest translucent.
+    shell.Run([&] { SetForegroundWindow(progman->progman); });
+    PumpMessages(300);
+    const RECT expected[] = {{100, 120, 400, 320}, {520, 300, 840, 510}};
+    for (HWND memo : memos) {
+        EXPECT_EQ(progman->icons, GetAncestor(memo, GA_PARENT));
+        EXPECT_EQ(100, Alpha(memo));
+        RECT r;
+        GetWindowRect(memo, &r);
+        const bool placed = EqualRect(&r, &expected[0]) || EqualRect(&r, &expected[1]);
+        EXPECT_TRUE(placed) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+
+    // Memos save half a second after losing the activation: let that pass first.
+    PumpMessages(1500);
+    const std::string before = Snapshot(pinova);
+    RunningPinova second(pinova, 0);
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(0u, second.WaitForExit(5000));
+    PumpMessages(300);
+    EXPECT_TRUE(pinova.Running());
+    EXPECT_EQ(2u, pinova.Windows("TForm").size()) << "no new memo";
+    EXPECT_EQ(before, Snapshot(pinova));
+
+    // Closing the tray window ends the program too, with every memo saved.
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0u, pinova.WaitForExit(10000));
+    EXPECT_LT(GetTickCount() - start, kCloseLimitMs);
+    EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("First memo"));
+    EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("002.txt")).find("Second memo"));
+    EXPECT_FALSE(DirectoryExists(pinova.File("zkBasket")));
+    shell.Run([&] { progman.reset(); });
+}
+
+TEST(Program, ARecordWithABadNameStillLetsTheGoodOnesOpen)
+{
+    ShellThread& shell = Shell();
+    RunningPinova pinova;
+    const std::string index = "[1]\nCaption=one\n[not a number]\nCaption=bad\n[2]\nCaption=two\n";
+    WriteWholeFile(pinova.File("zkPostIt.ini"), index);
+    WriteWholeFile(pinova.File("001.txt"), kFirstMemo);
+    WriteWholeFile(pinova.File("002.txt"), kSecondMemo);
+    ASSERT_TRUE(pinova.Start());
+
+    // The report comes once, in the standard error box; the user answers it.
+    std::vector<HWND> boxes = pinova.WaitForWindows("#32770", 1, 20000);
+    ASSERT_EQ(1u, boxes.size());
+    std::string shown;
+    for (HWND wnd : WindowsBelow(boxes[0])) {
+        char text[512] = {};
+        GetWindowTextA(wnd, text, sizeof(text));
+        shown += text;
+    }
+    EXPECT_NE(std::string::npos, shown.find("[not a number]")) << shown;
+    HWND ok = Child(boxes[0], "Button");
+    ASSERT_NE(nullptr, ok);
+    SendMessageA(ok, BM_CLICK, 0, 0);
+
+    HWND tray = pinova.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    PumpMessages(500);
+    EXPECT_EQ(2u, pinova.Windows("TForm").size());
+    EXPECT_TRUE(pinova.Windows("#32770").empty());
+    EXPECT_TRUE(IconShown(shell, tray));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, pinova.WaitForExit(10000));
+    const TIniFile stored(pinova.File("zkPostIt.ini"));
+    EXPECT_EQ((std::vector<std::string>{"1", "not a number", "2"}), stored.ReadSections());
+    EXPECT_EQ((std::vector<std::string>{"Caption"}), stored.ReadSection("not a number"))
+        << "the bad record is left as it was";
+}
