@@ -162,16 +162,18 @@ TEST(Program, ARecordWithABadNameStillLetsTheGoodOnesOpen)
     // The report comes once, in the standard error box; the user answers it.
     std::vector<HWND> boxes = pinova.WaitForWindows("#32770", 1, 20000);
     ASSERT_EQ(1u, boxes.size());
-    std::string shown;
-    for (HWND wnd : WindowsBelow(boxes[0])) {
-        char text[512] = {};
-        GetWindowTextA(wnd, text, sizeof(text));
-        shown += text;
-    }
-    EXPECT_NE(std::string::npos, shown.find("[not a number]")) << shown;
-    HWND ok = Child(boxes[0], "Button");
-    ASSERT_NE(nullptr, ok);
-    SendMessageA(ok, BM_CLICK, 0, 0);
+    auto shownText = [&] {
+        std::string shown;
+        for (HWND wnd : WindowsBelow(boxes[0])) {
+            char text[512] = {};
+            GetWindowTextA(wnd, text, sizeof(text));
+            shown += text;
+        }
+        return shown;
+    };
+    // (The box is found while it is still being filled in.)
+    EXPECT_TRUE(PumpUntil([&] { return shownText().find("[not a number]") != std::string::npos; })) << shownText();
+    PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
 
     HWND tray = pinova.WaitForTrayWindow();
     ASSERT_NE(nullptr, tray);
