@@ -1,6 +1,7 @@
 #include "shell/main.h"
 
 #include "framework/Application.h"
+#include "framework/ImgList.h"
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
@@ -54,9 +55,12 @@ TfrmMain::TfrmMain(TComponent* owner)
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetCaption("frmMain");
     SetClientSize(273, 49);
-    CreateMenu();
     imgsPostIt = CreateMemoImages(this);
     imgsPostIt->Name = "imgsPostIt";
+    imgsTray = Create<TImageList>(16, 16);
+    imgsTray->Name = "imgsTray";
+    ImageList_ReplaceIcon(imgsTray->Handle(), -1, PrjInfo->Icon.get());
+    CreateMenu();
 }
 
 TfrmMain::~TfrmMain()
@@ -71,8 +75,9 @@ void TfrmMain::CreateMenu()
 {
     popTray = Create<TPopupMenu>();
     popTray->Name = "popTray";
-    popTray->Images = nullptr;
+    popTray->Images = imgsTray;
     mnNewMemo = popTray->Add("mnNewMemo", "New Memo", [this] { mnNewMemoClick(); });
+    mnNewMemo->ImageIndex = 0;
     mnShowAll = popTray->Add("mnShowAll", "Show All", [this] { mnShowAllClick(); });
     mnHideAll = popTray->Add("mnHideAll", "Hide All", [this] { mnHideAllClick(); });
     mnBasket = popTray->Add("mnBasket", "Wastebasket", [this] { mnBasketClick(); });
