@@ -10,8 +10,6 @@
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 
-#include <windowsx.h>
-
 #include <cstring>
 
 namespace {
@@ -154,6 +152,10 @@ void TfrmMain::FormCloseQuery(bool& canClose)
 
 void TfrmMain::SessionGoesOn()
 {
+    // Whether or not we were asked before another program called the end off,
+    // start from nothing, so that our own hot keys are not reported as taken.
+    DeleteTrayIcon();
+    UnregisterHotKeys();
     AddTrayIcon();
     const std::vector<THotKey> refused = RegisterHotKeys();
     if (!refused.empty())

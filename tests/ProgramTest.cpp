@@ -18,12 +18,17 @@ std::vector<HWND> Memos(const RunningPinova& pinova, size_t count)
     return pinova.WaitForWindows("TForm", count);
 }
 
+// A child window of the class, waiting for it while the window is still being built.
 HWND Child(HWND parent, const std::string& className)
 {
-    for (HWND wnd : WindowsBelow(parent))
-        if (ClassOf(wnd) == className)
-            return wnd;
-    return nullptr;
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND wnd : WindowsBelow(parent))
+            if (ClassOf(wnd) == className)
+                found = wnd;
+        return found != nullptr;
+    });
+    return found;
 }
 
 bool IconShown(ShellThread& shell, HWND tray)
@@ -187,4 +192,37 @@ TEST(Program, ARecordWithABadNameStillLetsTheGoodOnesOpen)
     EXPECT_EQ((std::vector<std::string>{"1", "not a number", "2"}), stored.ReadSections());
     EXPECT_EQ((std::vector<std::string>{"Caption"}), stored.ReadSection("not a number"))
         << "the bad record is left as it was";
+}
+
+TEST(Program, AtTheEndOfTheSessionEveryMemoSavesItselfAndTheProgramEnds)
+{
+    RunningPinova pinova;
+    WriteWholeFile(pinova.File("zkPostIt.ini"), "[1]\nCaption=one\n");
+    WriteWholeFile(pinova.File("001.txt"), kFirstMemo);
+    ASSERT_TRUE(pinova.Start());
+    ASSERT_NE(nullptr, pinova.WaitForTrayWindow());
+    const std::vector<HWND> memos = Memos(pinova, 1);
+    ASSERT_EQ(1u, memos.size());
+    HWND editor = Child(memos[0], "RichEdit20A");
+    ASSERT_NE(nullptr, editor);
+    for (char c : std::string("Typed last "))
+        SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
+
+    // The platform asks every top-level window, then tells them the session ends.
+    std::vector<HWND> windows = pinova.Windows("TApplication");
+    ASSERT_EQ(1u, windows.size());
+    for (const char* name : {"TfrmMain", "TForm"})
+        for (HWND wnd : pinova.Windows(name))
+            windows.push_back(wnd);
+    for (HWND wnd : windows) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
+        EXPECT_EQ(TRUE, static_cast<BOOL>(answer)) << ClassOf(wnd);
+    }
+    EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("Typed last"));
+    for (HWND wnd : windows)
+        PostMessageA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(0u, pinova.WaitForExit(kCloseLimitMs));
+    EXPECT_FALSE(DirectoryExists(pinova.File("zkBasket")));
+    EXPECT_TRUE(TIniFile(pinova.File("zkPostIt.ini")).SectionExists("1"));
 }

@@ -339,6 +339,10 @@ TEST(Tray, ACancelledEndOfSessionLeavesTheProgramReachable)
     SendMessageA(tray.Handle(), WM_ENDSESSION, FALSE, 0);
     EXPECT_TRUE(Reachable(tray));
     EXPECT_EQ(1u, tray.Memos().size());
+    // Called off by another program before we were asked at all.
+    SendMessageA(tray.Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(Reachable(tray));
+    EXPECT_EQ("", tray->BalloonText) << "our own hot keys are not reported as taken";
 }
 
 TEST(Tray, ABadRecordIsSkippedAndReportedWhileEveryOtherMemoOpens)
