@@ -51,10 +51,10 @@ std::string KeyName(UINT key)
 
 } // namespace
 
-std::vector<THotKey> ReadHotKeys(const std::string& iniFileName)
+std::vector<THotKeySetting> ReadHotKeys(const std::string& iniFileName)
 {
     const TIniFile ini(iniFileName);
-    std::vector<THotKey> hotKeys;
+    std::vector<THotKeySetting> hotKeys;
     for (const HotKeySection& s : kSections) {
         const int key = ini.ReadInteger(s.section, "hotKey", static_cast<int>(s.defaultKey));
         const int modifiers = ini.ReadInteger(s.section, "hotMod", static_cast<int>(kDefaultModifiers));
@@ -72,10 +72,10 @@ std::string HotKeyName(UINT key, UINT modifiers)
     return name + KeyName(key);
 }
 
-std::vector<THotKey> RegisterHotKeys(HWND wnd, const std::vector<THotKey>& hotKeys)
+std::vector<THotKeySetting> RegisterHotKeys(HWND wnd, const std::vector<THotKeySetting>& hotKeys)
 {
-    std::vector<THotKey> failed;
-    for (const THotKey& hotKey : hotKeys) {
+    std::vector<THotKeySetting> failed;
+    for (const THotKeySetting& hotKey : hotKeys) {
         if (hotKey.Key == 0)
             continue;
         if (!RegisterHotKey(wnd, hotKey.Id, hotKey.Modifiers, hotKey.Key))
@@ -90,10 +90,10 @@ void UnregisterHotKeys(HWND wnd)
     UnregisterHotKey(wnd, HOTKEY_SHOWHIDE);
 }
 
-std::string HotKeyFailureText(const std::vector<THotKey>& failed)
+std::string HotKeyFailureText(const std::vector<THotKeySetting>& failed)
 {
     std::string text;
-    for (const THotKey& hotKey : failed) {
+    for (const THotKeySetting& hotKey : failed) {
         if (!text.empty())
             text += "\n";
         text += "The hot key " + HotKeyName(hotKey.Key, hotKey.Modifiers) + " is used by another program.";

@@ -11,14 +11,14 @@
 constexpr int HOTKEY_NEWMEMO = 1;
 constexpr int HOTKEY_SHOWHIDE = 2;
 
-struct THotKey {
+struct THotKeySetting {
     int Id;
     UINT Key;        // virtual-key code; 0 means no key was chosen
     UINT Modifiers;  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4
 };
 
 // Both hot keys as the settings file holds them, defaults filled in.
-std::vector<THotKey> ReadHotKeys(const std::string& iniFileName);
+std::vector<THotKeySetting> ReadHotKeys(const std::string& iniFileName);
 
 // "Ctrl+Alt+N": the modifiers in the order the platform's hot key field shows
 // them, then the key's name.
@@ -27,8 +27,8 @@ std::string HotKeyName(UINT key, UINT modifiers);
 // Registers every hot key on the window; the ones the platform refused, in order.
 // A hot key without a key is left unregistered and is not a failure: the user
 // emptied the field on purpose.
-std::vector<THotKey> RegisterHotKeys(HWND wnd, const std::vector<THotKey>& hotKeys);
+std::vector<THotKeySetting> RegisterHotKeys(HWND wnd, const std::vector<THotKeySetting>& hotKeys);
 void UnregisterHotKeys(HWND wnd);
 
 // One line per refused hot key: "The hot key Ctrl+Alt+N is used by another program."
-std::string HotKeyFailureText(const std::vector<THotKey>& failed);
+std::string HotKeyFailureText(const std::vector<THotKeySetting>& failed);

@@ -107,7 +107,7 @@ void TfrmMain::FillTrayIconData()
 void TfrmMain::FormCreate()
 {
     FillTrayIconData();
-    const std::vector<THotKey> refused = RegisterHotKeys();
+    const std::vector<THotKeySetting> refused = RegisterHotKeys();
     AddTrayIcon();
     if (!refused.empty())
         ShowBalloon(HotKeyFailureText(refused));
@@ -136,7 +136,7 @@ void TfrmMain::ShowBalloon(const std::string& text)
     Shell_NotifyIconA(NIM_MODIFY, &balloon);
 }
 
-std::vector<THotKey> TfrmMain::RegisterHotKeys()
+std::vector<THotKeySetting> TfrmMain::RegisterHotKeys()
 {
     return ::RegisterHotKeys(Handle(), ReadHotKeys(PrjInfo->IniFileName()));
 }
@@ -157,7 +157,7 @@ void TfrmMain::SessionGoesOn()
     DeleteTrayIcon();
     UnregisterHotKeys();
     AddTrayIcon();
-    const std::vector<THotKey> refused = RegisterHotKeys();
+    const std::vector<THotKeySetting> refused = RegisterHotKeys();
     if (!refused.empty())
         ShowBalloon(HotKeyFailureText(refused));
 }

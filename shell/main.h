@@ -41,7 +41,7 @@ public:
     void AddTrayIcon();
     void DeleteTrayIcon();
     // Registers both hot keys from the settings file; the ones the platform refused.
-    std::vector<THotKey> RegisterHotKeys();
+    std::vector<THotKeySetting> RegisterHotKeys();
     void UnregisterHotKeys();
     // Opens one memo window per record; records that cannot be opened are skipped
     // and named in one error report.

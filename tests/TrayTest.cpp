@@ -392,7 +392,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
         EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
         EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << "the other one is taken all the same";
         tray->UnregisterHotKeys();
-        const std::vector<THotKey> refused = tray->RegisterHotKeys();
+        const std::vector<THotKeySetting> refused = tray->RegisterHotKeys();
         ASSERT_EQ(1u, refused.size());
         EXPECT_EQ(HOTKEY_NEWMEMO, refused[0].Id);
     }
@@ -402,7 +402,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
     TestProgram program;
     WriteWholeFile(PrjInfo->IniFileName(), "[hkNewMemo]\nhotKey=116\nhotMod=6\n[hkShowAll]\nhotKey=116\nhotMod=6\n");
     HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const std::vector<THotKey> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
+    const std::vector<THotKeySetting> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
     ASSERT_EQ(1u, refused.size()) << "the same combination twice";
     EXPECT_EQ(HOTKEY_SHOWHIDE, refused[0].Id);
     EXPECT_EQ("The hot key Ctrl+Shift+F5 is used by another program.", HotKeyFailureText(refused));
@@ -425,7 +425,7 @@ TEST(Tray, HotKeysComeFromTheSettingsFile)
         TestProgram program;
         if (*c.settings)
             WriteWholeFile(PrjInfo->IniFileName(), c.settings);
-        const std::vector<THotKey> keys = ReadHotKeys(PrjInfo->IniFileName());
+        const std::vector<THotKeySetting> keys = ReadHotKeys(PrjInfo->IniFileName());
         ASSERT_EQ(2u, keys.size());
         EXPECT_EQ(HOTKEY_NEWMEMO, keys[0].Id);
         EXPECT_EQ(c.newKey, keys[0].Key) << c.settings;
