@@ -76,7 +76,7 @@ std::vector<THotKeySetting> RegisterHotKeys(HWND wnd, const std::vector<THotKeyS
 {
     std::vector<THotKeySetting> failed;
     for (const THotKeySetting& hotKey : hotKeys) {
-        if (hotKey.Key == 0)
+        if (hotKey.Key == 0 || hotKey.Key > 255)
             continue;
         if (!RegisterHotKey(wnd, hotKey.Id, hotKey.Modifiers, hotKey.Key))
             failed.push_back(hotKey);

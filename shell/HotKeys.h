@@ -26,7 +26,8 @@ std::string HotKeyName(UINT key, UINT modifiers);
 
 // Registers every hot key on the window; the ones the platform refused, in order.
 // A hot key without a key is left unregistered and is not a failure: the user
-// emptied the field on purpose.
+// emptied the field on purpose. A key code past 255 is no key either (the
+// configuration window shows such a field empty).
 std::vector<THotKeySetting> RegisterHotKeys(HWND wnd, const std::vector<THotKeySetting>& hotKeys);
 void UnregisterHotKeys(HWND wnd);
 

@@ -434,12 +434,13 @@ TEST(Tray, HotKeysComeFromTheSettingsFile)
         EXPECT_EQ(c.showKey, keys[1].Key) << c.settings;
         EXPECT_EQ(c.showMod, keys[1].Modifiers) << c.settings;
     }
-    // An emptied field is no hot key, and not a refused one either.
-    {
-        Tray tray("", "[hkNewMemo]\nhotKey=0\nhotMod=0\n");
-        EXPECT_EQ("", tray->BalloonText);
-        EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
-        EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N'));
+    // An emptied field (or a code no key has) is no hot key, and not a refused one either.
+    for (const char* settings : {"[hkNewMemo]\nhotKey=0\nhotMod=0\n", "[hkNewMemo]\nhotKey=334\nhotMod=3\n"}) {
+        Tray tray("", settings);
+        EXPECT_EQ("", tray->BalloonText) << settings;
+        EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << settings;
+        EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N')) << settings;
+        EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 334 & 0xFF)) << settings;
     }
 }
 
