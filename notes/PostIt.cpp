@@ -317,8 +317,10 @@ void TfrmPostIt::RunDeleteFlow()
     if (ShowMessageBox(nullptr, "Delete this memo?", "Delete?",
                        MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) != IDOK)
         return;
-    DetachCloseGuard();
+    // The guard goes only once the memo is safely in the wastebasket: when that
+    // fails the memo stays in the store, and must stay live so nothing typed is lost.
     MoveMemoToWastebasket(Tag, Caption(), edtMemo->Lines().ToVector(), EditorRtf());
+    DetachCloseGuard();
     Tag = -1;
 }
 

@@ -306,3 +306,32 @@ TEST(PostIt, TheSaveTimerAfterDeactivationWritesContentAndPosition)
     m->SaveContent();
     EXPECT_FALSE(FileExists(MemoFilePath(1)));
 }
+
+TEST(PostIt, AWastebasketThatCannotBeWrittenLeavesTheMemoOpenAndLive)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type("precious");
+    m->SaveContent();
+    std::string folder = PrjInfo->BasketPath;
+    folder.pop_back();
+    WriteWholeFile(folder, "a file where the folder should be");
+    CaughtErrors errors;
+    {
+        DialogAnswerer answer(IDOK);
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        PumpMessages(100);
+        EXPECT_EQ(1, answer.Count());
+    }
+    ASSERT_EQ(1u, errors.Messages().size());
+    EXPECT_EQ(0u, errors.Messages()[0].find("Cannot create file")) << errors.Messages()[0];
+    ASSERT_TRUE(m.Alive());
+    EXPECT_TRUE(m->CloseGuardAttached());
+    EXPECT_EQ(1, m->Tag);
+    EXPECT_TRUE(HasRecord(1));
+    m.Type(" still saved");
+    m->SaveContent();
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("precious still saved"));
+}
