@@ -171,6 +171,20 @@ TEST(PostIt, CaptionDoubleClicksToggleTheToolbarOrSwitchTheMode)
     EXPECT_EQ(pmWorking, m->GetPaperMode());
     EXPECT_EQ(pmDesktop, other->GetPaperMode());
     EXPECT_FALSE(m->tbEdit->Visible());
+
+    // A floating memo comes to work as well, and the icon area never switches modes.
+    m->SendToDesktop();
+    dblClick(10);
+    EXPECT_TRUE(m->tbEdit->Visible());
+    EXPECT_EQ(pmDesktop, m->GetPaperMode());
+    m->BringFloating();
+    other->BringFloating();
+    dblClick(10);
+    EXPECT_FALSE(m->tbEdit->Visible());
+    EXPECT_EQ(pmFloating, m->GetPaperMode());
+    dblClick(20);
+    EXPECT_EQ(pmWorking, m->GetPaperMode());
+    EXPECT_EQ(pmDesktop, other->GetPaperMode());
     Application.DestroyForm(other);
 }
 
