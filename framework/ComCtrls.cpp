@@ -194,8 +194,16 @@ TToolTips::TToolTips(TComponent* owner) : TComponent(owner) {}
 
 TToolTips::~TToolTips()
 {
-    if (tips_)
+    if (TipsAlive())
         DestroyWindow(tips_);
+}
+
+bool TToolTips::TipsAlive() const
+{
+    // The tooltip window goes with the window that owns it; the handle may be stale.
+    wchar_t name[64] = {};
+    return tips_ && IsWindow(tips_) && GetClassNameW(tips_, name, 64) && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 &&
+           GetWindowThreadProcessId(tips_, nullptr) == GetCurrentThreadId();
 }
 
 void TToolTips::AddWindow(HWND owner, HWND wnd, const std::wstring& text)
@@ -209,10 +217,10 @@ void TToolTips::AddWindow(HWND owner, HWND wnd, const std::wstring& text)
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void TToolTips::Add(TWinControl& control, const std::string& utf8Text)
+void TToolTips::Register(TWinControl& control, const std::wstring& text)
 {
     control.HandleNeeded();
-    if (!tips_) {
+    if (!TipsAlive()) {
         HWND top = GetAncestor(control.Handle(), GA_ROOT);
         tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, top, nullptr,
@@ -220,12 +228,25 @@ void TToolTips::Add(TWinControl& control, const std::string& utf8Text)
         if (!tips_)
             throw EOutOfResources("Cannot create the tooltips window");
     }
-    const std::wstring text = Utf8ToWide(utf8Text);
-    HWND parent = GetParent(control.Handle());
-    AddWindow(parent, control.Handle(), text);
+    AddWindow(GetParent(control.Handle()), control.Handle(), text);
     // The field of an editable combo box is a window of its own, where the mouse rests.
     for (HWND child = GetWindow(control.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         AddWindow(control.Handle(), child, text);
+}
+
+void TToolTips::Add(TWinControl& control, const std::string& utf8Text)
+{
+    tools_.emplace_back(&control, Utf8ToWide(utf8Text));
+    Register(control, tools_.back().second);
+}
+
+void TToolTips::Rebuild()
+{
+    if (TipsAlive())
+        DestroyWindow(tips_);
+    tips_ = nullptr;
+    for (auto& [control, text] : tools_)
+        Register(*control, text);
 }
 
 std::wstring TToolTips::TextOf(HWND wnd) const

@@ -92,11 +92,17 @@ public:
     ~TToolTips() override;
     // Shows `text` over `control` (and over the field of a combo box).
     void Add(TWinControl& control, const std::string& utf8Text);
+    // Registers every control again: a window made again is a new window, and the
+    // tooltips of the old one went with it.
+    void Rebuild();
     // The text shown over the window, empty when it has none.
     std::wstring TextOf(HWND wnd) const;
     HWND Handle() const { return tips_; }
 
 private:
+    void Register(TWinControl& control, const std::wstring& text);
     void AddWindow(HWND owner, HWND wnd, const std::wstring& text);
+    bool TipsAlive() const;
     HWND tips_ = nullptr;
+    std::vector<std::pair<TWinControl*, std::wstring>> tools_;
 };

@@ -16,6 +16,8 @@ namespace {
 constexpr unsigned kAutoSaveDelayMs = 2000;
 constexpr int kIconAreaWidth = 20;
 constexpr int kMinTrackWidth = 260, kMinTrackHeight = 26;
+// Posted when the window has been made (again), once its controls exist.
+constexpr UINT WM_REBUILD_HINTS = WM_APP + 0x101;
 
 // The glyph of the text-colour button: a capital A over the colour bar.
 UniqueBitmap TextColorGlyph()
@@ -315,8 +317,10 @@ void TfrmPostIt::RunDeleteFlow()
     if (ShowMessageBox(nullptr, "Delete this memo?", "Delete?",
                        MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) != IDOK)
         return;
-    DetachCloseGuard();
+    // The guard goes only once the memo is safely in the wastebasket: when that
+    // fails the memo stays in the store, and must stay live so nothing typed is lost.
     MoveMemoToWastebasket(Tag, Caption(), edtMemo->Lines().ToVector(), EditorRtf());
+    DetachCloseGuard();
     Tag = -1;
 }
 
@@ -394,6 +398,12 @@ void TfrmPostIt::edtMemoMouseDown(TMouseButton button, int x, int y)
 
 LRESULT TfrmPostIt::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_REBUILD_HINTS) {
+        tips->Rebuild();
+        return 0;
+    }
+    if (msg == WM_CREATE)
+        PostMessageA(Handle(), WM_REBUILD_HINTS, 0, 0);
     const LRESULT result = TfrmPaper::WndProc(msg, wParam, lParam);
     if (msg == WM_GETMINMAXINFO) {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -186,4 +186,13 @@ TEST(Menus, TheKoreanHintsReadTheSameInEveryCodePage)
                         },
                         reinterpret_cast<LPARAM>(&found), 0);
     EXPECT_TRUE(found) << font;
+
+    // Sending a memo with a taskbar button to the desktop makes its window again.
+    StandInProgman shell;
+    SetWindowLongPtrA(m->Handle(), GWL_EXSTYLE, GetWindowLongPtrA(m->Handle(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    const HWND before = m->cmbFontSize->Handle();
+    m->SendToDesktop();
+    PumpMessages(50);
+    ASSERT_NE(before, m->cmbFontSize->Handle());
+    EXPECT_EQ(L"\uAE00 \uD06C\uAE30", m->tips->TextOf(m->cmbFontSize->Handle()));
 }

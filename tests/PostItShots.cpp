@@ -1,6 +1,7 @@
 // Shows a memo with formatted text and its toolbar for the docs' pictures:
 //     postit_shots.exe [seconds] colour    the text-colour drop-down open
 //     postit_shots.exe [seconds] menu      the editor's pop-up menu open
+//     postit_shots.exe [seconds] caption   the caption dialog open
 // The pictures were taken with `import -window root` meanwhile.
 #include "framework/Application.h"
 #include "framework/ImgList.h"
@@ -42,7 +43,8 @@ int Find(TRichMemo& editor, const char* text)
 int main(int argc, char** argv)
 {
     const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 10;
-    const bool menu = argc > 2 && std::strcmp(argv[2], "menu") == 0;
+    const std::string mode = argc > 2 ? argv[2] : "colour";
+    const bool menu = mode == "menu";
     Application.Initialize();
     Application.ShowMainForm = false;
     Application.CreateForm<TForm>();
@@ -84,6 +86,14 @@ int main(int argc, char** argv)
         });
         const POINT p = memo->edtMemo->ClientToScreen({120, 120});
         memo->popMemo->Popup(p.x, p.y);
+    } else if (mode == "caption") {
+        SetTimer(nullptr, 0, seconds * 1000, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            for (TForm* form : Application.Forms())
+                if (form->Modal())
+                    form->ModalResult = mrCancel;
+        });
+        memo->mnEditCaptionClick();
     } else {
         memo->clrFont->SetDroppedDown(true);
         PumpMessages(seconds * 1000);

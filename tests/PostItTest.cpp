@@ -171,6 +171,20 @@ TEST(PostIt, CaptionDoubleClicksToggleTheToolbarOrSwitchTheMode)
     EXPECT_EQ(pmWorking, m->GetPaperMode());
     EXPECT_EQ(pmDesktop, other->GetPaperMode());
     EXPECT_FALSE(m->tbEdit->Visible());
+
+    // A floating memo comes to work as well, and the icon area never switches modes.
+    m->SendToDesktop();
+    dblClick(10);
+    EXPECT_TRUE(m->tbEdit->Visible());
+    EXPECT_EQ(pmDesktop, m->GetPaperMode());
+    m->BringFloating();
+    other->BringFloating();
+    dblClick(10);
+    EXPECT_FALSE(m->tbEdit->Visible());
+    EXPECT_EQ(pmFloating, m->GetPaperMode());
+    dblClick(20);
+    EXPECT_EQ(pmWorking, m->GetPaperMode());
+    EXPECT_EQ(pmDesktop, other->GetPaperMode());
     Application.DestroyForm(other);
 }
 
@@ -305,4 +319,33 @@ TEST(PostIt, TheSaveTimerAfterDeactivationWritesContentAndPosition)
     DeleteFileA(MemoFilePath(1).c_str());
     m->SaveContent();
     EXPECT_FALSE(FileExists(MemoFilePath(1)));
+}
+
+TEST(PostIt, AWastebasketThatCannotBeWrittenLeavesTheMemoOpenAndLive)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type("precious");
+    m->SaveContent();
+    std::string folder = PrjInfo->BasketPath;
+    folder.pop_back();
+    WriteWholeFile(folder, "a file where the folder should be");
+    CaughtErrors errors;
+    {
+        DialogAnswerer answer(IDOK);
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        PumpMessages(100);
+        EXPECT_EQ(1, answer.Count());
+    }
+    ASSERT_EQ(1u, errors.Messages().size());
+    EXPECT_EQ(0u, errors.Messages()[0].find("Cannot create file")) << errors.Messages()[0];
+    ASSERT_TRUE(m.Alive());
+    EXPECT_TRUE(m->CloseGuardAttached());
+    EXPECT_EQ(1, m->Tag);
+    EXPECT_TRUE(HasRecord(1));
+    m.Type(" still saved");
+    m->SaveContent();
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("precious still saved"));
 }
