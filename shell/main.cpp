@@ -265,6 +265,10 @@ void TfrmMain::LoadMemos()
             const int number = StrToInt(section);
             memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
             memo->SetMemoNumber(number);
+            // The place first: a record without a memo file (a memo left blank) is
+            // set up as new, which writes the window's place, and that must be the
+            // stored one, not the design place.
+            memo->LoadPosition();
             memo->LoadMemo();
             memo->LoadPosition();
             memo->SendToDesktop();

@@ -246,7 +246,8 @@ TEST(Tray, StoredMemosOpenOnTheDesktopAndTheModeCommandsMoveThem)
     StandInProgman shell;
     TestProgram files;
     WriteWholeFile(MemoFilePath(1), "{\\rtf1 first}");
-    const std::string index = "[1]\nLeft=50\nTop=60\nWidth=300\nHeight=200\n[2]\n[3]\n";
+    // Memo 2 was left blank: a record, no file.
+    const std::string index = "[1]\nLeft=50\nTop=60\nWidth=300\nHeight=200\n[2]\nLeft=700\nTop=400\n[3]\n";
     WriteWholeFile(PrjInfo->PostItIniFileName(), index);
     Tray tray(files);
     ASSERT_EQ(3u, tray.Memos().size());
@@ -254,6 +255,9 @@ TEST(Tray, StoredMemosOpenOnTheDesktopAndTheModeCommandsMoveThem)
     EXPECT_EQ(shell.icons, GetAncestor(tray.Memo(1)->Handle(), GA_PARENT));
     EXPECT_EQ(50, tray.Memo(1)->Left());
     EXPECT_EQ(60, tray.Memo(1)->Top());
+    EXPECT_EQ(700, tray.Memo(2)->Left()) << "a blank memo keeps its place too";
+    EXPECT_EQ(400, tray.Memo(2)->Top());
+    EXPECT_EQ(700, TIniFile(PrjInfo->PostItIniFileName()).ReadInteger("2", "Left", 0));
 
     // "Hide All" with two floating and one working: the floating ones first.
     tray.Memo(1)->BringFloating();
