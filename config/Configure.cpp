@@ -6,6 +6,8 @@
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
+#include <utility>
+
 const char kProgramHomePage[] = "https://pinova.app/marlo/";
 
 namespace {
@@ -91,6 +93,30 @@ TfrmConfigure::TfrmConfigure(TComponent* owner) : TfrmZkGrayDialog(owner)
     labHomeUrl = CreateLinkLabel(61, "Marlo Home");
     labHomeUrl->Name = "labHomeUrl";
     labHomeUrl->OnClick = [this] { labHomeUrlClick(); };
+    FitTexts();
+}
+
+void TfrmConfigure::FitTexts()
+{
+    // The places are those of an 8-point "MS Sans Serif". Where the system draws
+    // the texts wider, a caption before a field and the check box grow to the
+    // left, and each label of the bottom line moves right of the one before, so
+    // that no text is cut.
+    constexpr int gap = 2;
+    for (auto [text, field] : {std::pair{StaticText1, hkNewMemo}, std::pair{StaticText3, hkShowHide}}) {
+        const int need = TextExtent(text->Font(), text->Caption()).cx + 1;
+        const int right = field->Left() - gap;
+        if (text->Left() + need > right)
+            text->SetBounds(right - need, text->Top(), need, text->Height());
+    }
+    const int box = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    const int need = box + TextExtent(chkAutoStart->Font(), chkAutoStart->Text()).cx;
+    if (need > chkAutoStart->Width())
+        chkAutoStart->SetBounds(chkAutoStart->Left() + chkAutoStart->Width() - need, chkAutoStart->Top(), need,
+                                chkAutoStart->Height());
+    for (auto [before, label] : {std::pair{Label8, Label9}, std::pair{Label9, labHomeUrl}})
+        if (before->Left() + before->Width() + gap > label->Left())
+            label->SetLeft(before->Left() + before->Width() + gap);
 }
 
 TLabel* TfrmConfigure::CreateLinkLabel(int left, const char* caption)

@@ -48,6 +48,7 @@ protected:
     void FormShow() override;
 
 private:
+    void FitTexts();
     void SetUpGrid();
     void LoadUrls(const TIniFile& ini);
     void SaveAutoStart();

@@ -52,6 +52,14 @@ LRESULT THotKey::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     // the window: the field has taken the key already.
     if (msg == WM_SYSCHAR)
         return 0;
+    // Wine's field moves the thread's caret when it paints, even while another
+    // control (an edit box with its caret) has the focus: put the caret back.
+    POINT caret{};
+    if (msg == WM_PAINT && !Focused() && GetCaretPos(&caret)) {
+        const LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+        SetCaretPos(caret.x, caret.y);
+        return result;
+    }
     return TWinControl::WndProc(msg, wParam, lParam);
 }
 

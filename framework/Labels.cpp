@@ -21,6 +21,15 @@ void FillBackground(TWinControl* control, HDC dc)
 
 } // namespace
 
+SIZE TextExtent(const TFont& font, const std::string& text)
+{
+    WindowDC screen(nullptr);
+    SelectGuard select(screen.get(), font.Handle());
+    RECT r{0, 0, 0, 0};
+    DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    return {r.right, r.bottom};
+}
+
 bool IsAccel(char key, const std::string& caption)
 {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
@@ -80,14 +89,10 @@ void TLabel::SetCaption(const std::string& caption)
 
 void TLabel::AdjustBounds()
 {
-    WindowDC screen(nullptr);
-    SelectGuard font(screen.get(), Font().Handle());
-    const std::string text = Caption();
-    RECT r{0, 0, 0, 0};
-    DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    const SIZE size = TextExtent(Font(), Caption());
     const RECT bounds = BoundsRect();
-    if (r.right != bounds.right - bounds.left || r.bottom != bounds.bottom - bounds.top)
-        SetBounds(bounds.left, bounds.top, r.right, r.bottom);
+    if (size.cx != bounds.right - bounds.left || size.cy != bounds.bottom - bounds.top)
+        SetBounds(bounds.left, bounds.top, size.cx, size.cy);
 }
 
 void TLabel::Paint(HDC dc)

@@ -22,6 +22,9 @@ protected:
     void CreateParams(TCreateParams& params) override;
 };
 
+// The size of a one-line text in a font; an accelerator's '&' takes no room.
+SIZE TextExtent(const TFont& font, const std::string& text);
+
 // True when the caption marks key (either case) as its accelerator with '&'.
 bool IsAccel(char key, const std::string& caption);
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -82,40 +83,57 @@ TEST_F(ConfigureTest, HasItsSizeCaptionAndEveryControlInPlace)
     EXPECT_EQ(18, form->pnlBody->Top()) << "below the caption strip";
     EXPECT_EQ(273, form->pnlBody->Width());
 
+    // Texts keep their places where they fit; where the font draws them wider, the
+    // captions and the check box grow leftwards and the labels move right.
     struct Expected {
         TWinControl* control;
         int left, top, width, height;  // width 0: sized by its text
         std::string text;
+        int textRoom;  // what the text needs beside it (the check box), -1: no text
     };
+    const int box = GetSystemMetrics(SM_CXMENUCHECK) + 6;
     const Expected table[] = {
-        {form->StaticText1, 40, 6, 64, 17, "New &Memo"},
-        {form->hkNewMemo, 98, 3, 121, 19, ""},
-        {form->StaticText3, 26, 26, 78, 17, "&Show/Hide All"},
-        {form->hkShowHide, 98, 23, 121, 19, ""},
-        {form->chkAutoStart, 133, 45, 134, 17, "Run program at startup"},
-        {form->grdUrls, 3, 65, 264, 139, ""},
-        {form->Bevel1, 1, 208, 266, 4, ""},
-        {form->Label8, 11, 220, 0, 0, "KORVO"},
-        {form->Label9, 50, 220, 0, 0, "-"},
-        {form->labHomeUrl, 61, 220, 0, 0, "Marlo Home"},
-        {form->btnOK, 192, 215, 75, 25, "OK"},
+        {form->StaticText1, 40, 6, 64, 17, "New &Memo", 0},
+        {form->hkNewMemo, 98, 3, 121, 19, "", -1},
+        {form->StaticText3, 26, 26, 78, 17, "&Show/Hide All", 0},
+        {form->hkShowHide, 98, 23, 121, 19, "", -1},
+        {form->chkAutoStart, 133, 45, 134, 17, "Run program at startup", box},
+        {form->grdUrls, 3, 65, 264, 139, "", -1},
+        {form->Bevel1, 1, 208, 266, 4, "", -1},
+        {form->Label8, 11, 220, 0, 0, "KORVO", 0},
+        {form->Label9, 50, 220, 0, 0, "-", 0},
+        {form->labHomeUrl, 61, 220, 0, 0, "Marlo Home", 0},
+        {form->btnOK, 192, 215, 75, 25, "OK", -1},
     };
     for (const Expected& e : table) {
         SCOPED_TRACE(e.control->Name);
         EXPECT_EQ(form->pnlBody, e.control->Parent());
-        EXPECT_EQ(e.left, e.control->Left());
         EXPECT_EQ(e.top, e.control->Top());
-        if (e.width) {
-            EXPECT_EQ(e.width, e.control->Width());
-            EXPECT_EQ(e.height, e.control->Height());
-        } else {
-            EXPECT_GT(e.control->Width(), 0);
-            EXPECT_LE(e.control->Left() + e.control->Width(), form->btnOK->Left()) << "clear of OK";
-        }
         if (!e.text.empty()) {
             EXPECT_EQ(e.text, e.control->Text());
         }
+        if (e.textRoom < 0) {
+            EXPECT_EQ(e.left, e.control->Left());
+            EXPECT_EQ(e.width, e.control->Width());
+            EXPECT_EQ(e.height, e.control->Height());
+            continue;
+        }
+        const int need = TextExtent(e.control->Font(), e.text).cx + e.textRoom;
+        EXPECT_GE(e.control->Width(), need) << "the text is not cut";
+        if (e.width) {
+            const int right = e.textRoom ? e.left + e.width : form->hkNewMemo->Left();
+            EXPECT_EQ(e.height, e.control->Height());
+            if (e.left + need <= right) {
+                EXPECT_EQ(e.left, e.control->Left()) << "in its place when the text fits";
+            }
+            EXPECT_LE(e.control->Left() + std::min(e.control->Width(), need), right);
+        } else {
+            EXPECT_GE(e.control->Left(), e.left);
+            EXPECT_LE(e.control->Left() + e.control->Width(), form->btnOK->Left()) << "clear of OK";
+        }
     }
+    EXPECT_LT(form->Label8->Left() + form->Label8->Width(), form->Label9->Left());
+    EXPECT_LT(form->Label9->Left() + form->Label9->Width(), form->labHomeUrl->Left());
 
     TStringGrid* grid = form->grdUrls;
     EXPECT_EQ(2, grid->ColCount());
@@ -358,6 +376,25 @@ TEST_F(ConfigureTest, StartWithWindowsIsTheUsersQuotedValue)
         EXPECT_EQ(c.userAfter, ReadRunValue(HKEY_CURRENT_USER));
         EXPECT_EQ(c.machineAfter, ReadRunValue(HKEY_LOCAL_MACHINE));
     }
+}
+
+TEST_F(ConfigureTest, TheHotKeyFieldsLeaveTheCellEditorsCaretWhereItIs)
+{
+    Open();
+    TStringGrid* grid = form->grdUrls;
+    grid->SetFocus();
+    for (char c : std::string("http://x/"))
+        SendMessageA(grid->InplaceEditor()->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    POINT before{}, after{};
+    ASSERT_TRUE(GetCaretPos(&before));
+    EXPECT_GT(before.x, 10);
+    for (THotKey* field : {form->hkNewMemo, form->hkShowHide}) {
+        InvalidateRect(field->Handle(), nullptr, TRUE);
+        UpdateWindow(field->Handle());
+    }
+    ASSERT_TRUE(GetCaretPos(&after));
+    EXPECT_EQ(before.x, after.x);
+    EXPECT_EQ(before.y, after.y);
 }
 
 TEST_F(ConfigureTest, LinkLabelsTurnBlueUnderTheMouse)
