@@ -207,4 +207,55 @@ TEST(Labels, AcceleratorsAreTheCharacterAfterASingleAmpersand)
         EXPECT_EQ(c.accel, IsAccel(c.key, c.caption)) << c.caption << " " << c.key;
 }
 
+TEST(Labels, AClickIsAPressAndAReleaseOnTheLabel)
+{
+    TForm* form = Application.CreateForm<TForm>();
+    auto* label = form->Create<TLabel>();
+    label->SetParent(form);
+    label->SetCaption("Marlo Home");
+    int clicks = 0;
+    label->OnClick = [&] { ++clicks; };
+    form->Show();
+    const HWND wnd = label->Handle();
+    struct Step {
+        UINT msg;
+        int x;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int clicks;
+    };
+    const int outside = label->Width() + 5;
+    const Case cases[] = {
+        {"press and release", {{WM_LBUTTONDOWN, 2}, {WM_LBUTTONUP, 2}}, 1},
+        {"release alone", {{WM_LBUTTONUP, 2}}, 0},
+        {"released outside", {{WM_LBUTTONDOWN, 2}, {WM_LBUTTONUP, outside}}, 0},
+        {"the mouse left between", {{WM_LBUTTONDOWN, 2}, {WM_MOUSELEAVE, 0}, {WM_LBUTTONUP, 2}}, 0},
+        {"right button", {{WM_RBUTTONDOWN, 2}, {WM_RBUTTONUP, 2}}, 0},
+    };
+    for (const Case& c : cases) {
+        clicks = 0;
+        for (const Step& step : c.steps)
+            SendMessageA(wnd, step.msg, 0, MAKELPARAM(step.x, 2));
+        EXPECT_EQ(c.clicks, clicks) << c.name;
+    }
+    EXPECT_EQ(TextExtent(label->Font(), "Marlo Home").cx, label->Width()) << "sized to its text";
+
+    // An accelerator goes only to a field that can take the focus.
+    auto* field = form->Create<TEdit>();
+    field->SetParent(form);
+    auto* text = form->Create<TStaticText>();
+    text->SetParent(form);
+    text->SetCaption("&Name");
+    text->FocusControl = field;
+    field->SetEnabled(false);
+    EXPECT_FALSE(form->DialogChar('n'));
+    field->SetEnabled(true);
+    EXPECT_FALSE(form->DialogChar('x'));
+    EXPECT_TRUE(form->DialogChar('n'));
+    EXPECT_EQ(field->Handle(), GetFocus());
+    Application.DestroyForm(form);
+}
+
 } // namespace
