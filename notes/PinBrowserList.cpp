@@ -6,9 +6,7 @@
 #include "notes/PinBrowser.h"
 #include "shell/EProjectInc.h"
 
-namespace {
-
-std::vector<TfrmPinBrowser*> PinBrowsers()
+std::vector<TfrmPinBrowser*> PinBrowserWindows()
 {
     std::vector<TfrmPinBrowser*> pages;
     for (TForm* form : Application.Forms())
@@ -16,8 +14,6 @@ std::vector<TfrmPinBrowser*> PinBrowsers()
             pages.push_back(page);
     return pages;
 }
-
-} // namespace
 
 std::vector<TfrmPinBrowser*> LoadPinBrowsers()
 {
@@ -44,13 +40,13 @@ std::vector<TfrmPinBrowser*> LoadPinBrowsers()
 
 void SavePinBrowserPositions()
 {
-    for (TfrmPinBrowser* page : PinBrowsers())
+    for (TfrmPinBrowser* page : PinBrowserWindows())
         page->SavePosition();
 }
 
 std::vector<TfrmPinBrowser*> ReloadPinBrowsers()
 {
-    const std::vector<TfrmPinBrowser*> pages = PinBrowsers();
+    const std::vector<TfrmPinBrowser*> pages = PinBrowserWindows();
     for (auto it = pages.rbegin(); it != pages.rend(); ++it)
         Application.DestroyForm(*it);
     return LoadPinBrowsers();

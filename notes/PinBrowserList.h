@@ -6,6 +6,8 @@
 
 class TfrmPinBrowser;
 
+// The page windows of the application, oldest first.
+std::vector<TfrmPinBrowser*> PinBrowserWindows();
 // Opens a page window for every non-empty address, each sent to the desktop and
 // shown; an empty value opens nothing but still takes its number.
 std::vector<TfrmPinBrowser*> LoadPinBrowsers();
