@@ -77,6 +77,22 @@ private:
     HHOOK handle_ = nullptr;
 };
 
+// Where the object's window waits while we have none of our own: a
+// message-only window, never shown and never given a taskbar button.
+HWND ParkingWindow()
+{
+    struct Parking {
+        HWND wnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ~Parking()
+        {
+            if (wnd)
+                DestroyWindow(wnd);
+        }
+    };
+    static const Parking parking;
+    return parking.wnd;
+}
+
 void Check(HRESULT result, const char* what)
 {
     if (FAILED(result))
@@ -157,6 +173,8 @@ void TOleControl::Teardown() noexcept
 
 IOleClientSite* TOleControl::ClientSite() const { return site_.get(); }
 
+HWND TOleControl::SiteWindow() const { return HandleAllocated() ? Handle() : ParkingWindow(); }
+
 HWND TOleControl::ControlWindow() const
 {
     HWND wnd = nullptr;
@@ -210,7 +228,7 @@ void TOleControl::DestroyWnd()
     // Our window is being made again (a note changing its taskbar button): the
     // object's window waits outside it, so the page and its state stay.
     if (HWND object = ControlWindow())
-        ::SetParent(object, HWND_MESSAGE);
+        ::SetParent(object, ParkingWindow());
     TWinControl::DestroyWnd();
 }
 

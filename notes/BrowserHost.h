@@ -31,6 +31,9 @@ public:
     IOleObject* OleObject() const { return oleObject_.get(); }
     // The site the object was given, as the object sees it.
     IOleClientSite* ClientSite() const;
+    // The window the object is told to live in: ours, or, while we have none,
+    // one where it waits unseen.
+    HWND SiteWindow() const;
     // The object's own window while it is active in place.
     HWND ControlWindow() const;
     bool InPlaceActive() const { return static_cast<bool>(inPlaceObject_); }

@@ -80,7 +80,7 @@ HRESULT TOleControlSite::GetWindow(HWND* wnd)
 {
     if (!wnd)
         return E_POINTER;
-    *wnd = control_ ? control_->Handle() : nullptr;
+    *wnd = control_ ? control_->SiteWindow() : nullptr;
     return *wnd ? S_OK : E_UNEXPECTED;
 }
 

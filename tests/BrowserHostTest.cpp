@@ -218,8 +218,26 @@ HWND CreateKeyTarget(HWND parent)
 
 } // namespace
 
+// Windows of the control standing alone on the desktop: each would get a taskbar button.
+int TopLevelControlWindows()
+{
+    int found = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND wnd, LPARAM count) {
+            *reinterpret_cast<int*>(count) += ClassOf(wnd) == "Shell Embedding";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 TEST(BrowserHost, TheRealControlIsActiveInPlaceFillingThePanel)
 {
+    {
+        const TBrowserHost alone(nullptr);
+        EXPECT_EQ(0, TopLevelControlWindows()) << "the control has no place of ours yet";
+    }
     Page page;
     TBrowserHost* browser = page.Browser();
     ASSERT_TRUE(browser->InPlaceActive());
@@ -256,6 +274,7 @@ TEST(BrowserHost, TheRealControlIsActiveInPlaceFillingThePanel)
     ASSERT_TRUE(browser->InPlaceActive());
     EXPECT_EQ(browser->Handle(), GetParent(browser->ControlWindow()));
     expectFilling("after the window was made again");
+    EXPECT_EQ(0, TopLevelControlWindows());
 }
 
 TEST(BrowserHost, Navigate2ReachesTheControlWithTheAddress)
