@@ -288,10 +288,6 @@ bool TOleControl::AmbientProperty(DISPID id, VARIANT& value)
         value.vt = VT_BOOL;
         value.boolVal = VARIANT_TRUE;
         return true;
-    case DISPID_AMBIENT_BACKCOLOR:
-        value.vt = VT_I4;
-        value.lVal = static_cast<LONG>(ColorToRGB(Color()));
-        return true;
     default:
         return false;
     }

@@ -64,7 +64,6 @@ protected:
 
     // Tells the object that an ambient property has a new value.
     void AmbientPropertyChanged(DISPID id);
-    IOleInPlaceActiveObject* ActiveObject() const { return activeObject_.get(); }
 
 private:
     void Activate();
