@@ -7,6 +7,7 @@
 #include "framework/SysUtils.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
+#include "notes/PinBrowserList.h"
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 
@@ -114,6 +115,7 @@ void TfrmMain::FormCreate()
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     LoadMemos();
+    LoadPinBrowsers();
 }
 
 void TfrmMain::AddTrayIcon()
@@ -290,12 +292,9 @@ void TfrmMain::LoadMemos()
     Application.HandleException(Exception(text));
 }
 
-void TfrmMain::mnBasketClick() {}
-
-void TfrmMain::mnConfigurationClick() {}
-
 void TfrmMain::mnCloseClick()
 {
+    SavePinBrowserPositions();
     ForEachWindow<TfrmPostIt>(SaveAndDetach);
     Close();
 }

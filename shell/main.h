@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class TfrmBasket;
 class TImageList;
 class TMenuItem;
 class TPopupMenu;
@@ -35,6 +36,8 @@ public:
     // The record every tray icon call takes. Its size is the form that carries
     // balloons, which the start-up report of refused hot keys needs.
     NOTIFYICONDATAA TrayIconData{};
+    // The open wastebasket window, if any: there is only ever one.
+    TfrmBasket* frmBasket = nullptr;
     // What the icon's last balloon said: the hot keys that could not be taken.
     std::string BalloonText;
 

@@ -1,0 +1,81 @@
+// The wastebasket and configuration windows, which the tray controller shows
+// modally while its icon and hot keys keep working.
+#include "shell/main.h"
+
+#include "config/Configure.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/IniFiles.h"
+#include "framework/ScopedValue.h"
+#include "notes/PinBrowserList.h"
+#include "shell/EProjectInc.h"
+#include "wastebasket/basket.h"
+
+namespace {
+
+// Registers the hot keys again however the configuration window ends, an error
+// included: without them the program can only be reached through its icon.
+class HotKeysBack {
+public:
+    explicit HotKeysBack(TfrmMain& tray) : tray_(tray) {}
+    ~HotKeysBack()
+    {
+        if (!done_)
+            tray_.RegisterHotKeys();
+    }
+    HotKeysBack(const HotKeysBack&) = delete;
+    HotKeysBack& operator=(const HotKeysBack&) = delete;
+    std::vector<THotKeySetting> Register()
+    {
+        done_ = true;
+        return tray_.RegisterHotKeys();
+    }
+
+private:
+    TfrmMain& tray_;
+    bool done_ = false;
+};
+
+// A window shown modally and destroyed when that ends, also by an error.
+template <typename Form>
+class ModalWindow {
+public:
+    ModalWindow() : form_(Application.CreateForm<Form>()) {}
+    ~ModalWindow() { Application.DestroyForm(form_); }
+    ModalWindow(const ModalWindow&) = delete;
+    ModalWindow& operator=(const ModalWindow&) = delete;
+    Form* operator->() const { return form_; }
+    Form* get() const { return form_; }
+
+private:
+    Form* form_;
+};
+
+} // namespace
+
+void TfrmMain::mnBasketClick()
+{
+    if (frmBasket) {
+        SetForegroundWindow(frmBasket->Handle());
+        return;
+    }
+    ModalWindow<TfrmBasket> basket;
+    const ScopedValue<TfrmBasket*> open(frmBasket, basket.get());
+    basket->ShowModal();
+}
+
+void TfrmMain::mnConfigurationClick()
+{
+    UnregisterHotKeys();
+    HotKeysBack hotKeys(*this);
+    bool ok = false;
+    {
+        ModalWindow<TfrmConfigure> configure;
+        ok = configure->ShowModal() == mrOk;
+        if (ok)
+            ReloadPinBrowsers();
+    }
+    const std::vector<THotKeySetting> refused = hotKeys.Register();
+    if (ok && !refused.empty())
+        ShowMessageBox(nullptr, HotKeyFailureText(refused), PrjInfo->Title(), MB_OK | MB_ICONWARNING);
+}
