@@ -5,7 +5,6 @@
 #include "config/Configure.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/IniFiles.h"
 #include "framework/ScopedValue.h"
 #include "notes/PinBrowserList.h"
 #include "shell/EProjectInc.h"
@@ -14,20 +13,23 @@
 namespace {
 
 // Registers the hot keys again however the configuration window ends, an error
-// included: without them the program can only be reached through its icon.
+// included: without them the program can only be reached through its icon. Not
+// when "Close" was chosen meanwhile: the program is ending then.
 class HotKeysBack {
 public:
     explicit HotKeysBack(TfrmMain& tray) : tray_(tray) {}
     ~HotKeysBack()
     {
         if (!done_)
-            tray_.RegisterHotKeys();
+            Register();
     }
     HotKeysBack(const HotKeysBack&) = delete;
     HotKeysBack& operator=(const HotKeysBack&) = delete;
     std::vector<THotKeySetting> Register()
     {
         done_ = true;
+        if (Application.Terminated())
+            return {};
         return tray_.RegisterHotKeys();
     }
 
