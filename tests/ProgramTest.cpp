@@ -49,6 +49,23 @@ BYTE Alpha(HWND wnd)
     return (flags & LWA_ALPHA) ? alpha : 255;
 }
 
+// The text of a tool tip or balloon the shell shows now, or empty. (Asked from the
+// shell desktop: seen from another desktop, no window counts as visible. And asked
+// with the message itself: GetWindowText reads no other program's tool tip.)
+std::string ShownBalloon(ShellThread& shell)
+{
+    std::string shown;
+    shell.Run([&] {
+        for (HWND wnd : WindowsBelow(nullptr)) {
+            char text[512] = {};
+            if (ClassOf(wnd) == "tooltips_class32" && IsWindowVisible(wnd) &&
+                SendMessageA(wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text)) > 0)
+                shown = text;
+        }
+    });
+    return shown;
+}
+
 // Everything the program keeps in its folder, for seeing that nothing changed.
 std::string Snapshot(const RunningPinova& pinova)
 {
@@ -225,4 +242,30 @@ TEST(Program, AtTheEndOfTheSessionEveryMemoSavesItselfAndTheProgramEnds)
     EXPECT_EQ(0u, pinova.WaitForExit(kCloseLimitMs));
     EXPECT_FALSE(DirectoryExists(pinova.File("zkBasket")));
     EXPECT_TRUE(TIniFile(pinova.File("zkPostIt.ini")).SectionExists("1"));
+}
+
+TEST(Program, AHotKeyAnotherProgramHoldsIsNamedInABalloonAtStart)
+{
+    ShellThread& shell = Shell();
+    HWND holder = nullptr;
+    shell.Run([&] {
+        holder = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        RegisterHotKey(holder, 1, MOD_CONTROL | MOD_ALT, 'N');
+    });
+    RunningPinova pinova;
+    ASSERT_TRUE(pinova.Start());
+    HWND tray = pinova.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    std::string balloon;
+    EXPECT_TRUE(PumpUntil([&] { return !(balloon = ShownBalloon(shell)).empty(); }, 10000));
+    EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", balloon);
+
+    // The other hot key is the program's all the same.
+    PostMessageA(tray, WM_HOTKEY, HOTKEY_SHOWHIDE, 0);
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, pinova.WaitForExit(10000));
+    shell.Run([&] {
+        UnregisterHotKey(holder, 1);
+        DestroyWindow(holder);
+    });
 }
