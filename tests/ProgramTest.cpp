@@ -52,7 +52,7 @@ BYTE Alpha(HWND wnd)
 // The text of a tool tip or balloon the shell shows now, or empty. (Asked from the
 // shell desktop: seen from another desktop, no window counts as visible. And asked
 // with the message itself: GetWindowText reads no other program's tool tip.)
-std::string ShownBalloon(ShellThread& shell)
+std::string ShownTip(ShellThread& shell)
 {
     std::string shown;
     shell.Run([&] {
@@ -64,6 +64,39 @@ std::string ShownBalloon(ShellThread& shell)
         }
     });
     return shown;
+}
+
+// "Pinova 1.0 release 9" for a program file of version 1.0.9.x.
+std::string TitleOf(const std::string& exe)
+{
+    DWORD ignored = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (data.empty() || !GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length))
+        return "Pinova ";
+    return Format("Pinova %u.%u release %u", HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                  HIWORD(info->dwFileVersionLS));
+}
+
+// Rests the mouse on the icon at the right end of the taskbar (one move: every move
+// starts the tip's delay again) and waits for the shell's tip.
+std::string TipOfIcon(ShellThread& shell)
+{
+    shell.Run([] {
+        HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
+        RECT r{};
+        GetClientRect(bar, &r);
+        const POINT p{r.right - 10, r.bottom / 2};
+        POINT screen = p;
+        ClientToScreen(bar, &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    });
+    std::string tip;
+    PumpUntil([&] { return !(tip = ShownTip(shell)).empty(); }, 5000);
+    return tip;
 }
 
 // Everything the program keeps in its folder, for seeing that nothing changed.
@@ -88,6 +121,7 @@ TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
     HWND tray = pinova.WaitForTrayWindow();
     ASSERT_NE(nullptr, tray);
     EXPECT_TRUE(IconShown(shell, tray));
+    EXPECT_EQ(TitleOf(pinova.File("pinova.exe")), TipOfIcon(shell));
 
     PostMessageA(tray, WM_HOTKEY, HOTKEY_NEWMEMO, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
     const std::vector<HWND> memos = Memos(pinova, 1);
@@ -257,7 +291,7 @@ TEST(Program, AHotKeyAnotherProgramHoldsIsNamedInABalloonAtStart)
     HWND tray = pinova.WaitForTrayWindow();
     ASSERT_NE(nullptr, tray);
     std::string balloon;
-    EXPECT_TRUE(PumpUntil([&] { return !(balloon = ShownBalloon(shell)).empty(); }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return !(balloon = ShownTip(shell)).empty(); }, 10000));
     EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", balloon);
 
     // The other hot key is the program's all the same.
