@@ -7,10 +7,16 @@
 
 void SaveAllMemos()
 {
+    // One memo that cannot be written must not cost the others theirs.
     const std::vector<TForm*> forms = Application.Forms();
     for (TForm* form : forms)
-        if (auto* memo = dynamic_cast<TfrmPostIt*>(form))
-            SaveAndDetach(*memo);
+        if (auto* memo = dynamic_cast<TfrmPostIt*>(form)) {
+            try {
+                SaveAndDetach(*memo);
+            } catch (const std::exception& e) {
+                Application.HandleException(e);
+            }
+        }
 }
 
 int RunProgram()

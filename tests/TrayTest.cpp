@@ -217,13 +217,18 @@ TEST(Tray, CloseSavesEveryMemoMovesNoneAndLeavesTheProgramUnreachable)
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
 }
 
-TEST(Tray, TheAfterLoopSaveWritesWhatChangedAndDetachesEveryMemo)
+TEST(Tray, TheAfterLoopSaveWritesEveryMemoEvenWhenOneCannotBeWritten)
 {
-    Tray tray("[1]\n");
-    tray.Memo(1)->edtMemo->SetText("Written after Close");
+    Tray tray("[1]\n[2]\n");
+    tray.Memo(1)->edtMemo->SetText("Cannot be written");
+    tray.Memo(2)->edtMemo->SetText("Written after Close");
+    CreateDirectoryA(MemoFilePath(1).c_str(), nullptr);  // where memo 1's file would go
+    CaughtErrors errors;
     SaveAllMemos();
-    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("Written after Close"));
-    EXPECT_FALSE(tray.Memo(1)->CloseGuardAttached());
+    EXPECT_EQ(1u, errors.Messages().size());
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(2)).find("Written after Close"));
+    EXPECT_FALSE(tray.Memo(2)->CloseGuardAttached());
+    RemoveDirectoryA(MemoFilePath(1).c_str());
 }
 
 TEST(Tray, TheIconComesBackWhenTheShellRestarts)
