@@ -368,7 +368,9 @@ std::string TWinControl::Text() const
 {
     if (!handle_)
         return text_;
-    const int length = GetWindowTextLengthA(handle_);
+    // Some controls (the rich editor) count characters, not bytes, and a character
+    // of a two-byte code page takes two: room for that, or the text comes back empty.
+    const int length = GetWindowTextLengthA(handle_) * 2;
     std::string text(static_cast<size_t>(length) + 1, '\0');
     const int n = GetWindowTextA(handle_, text.data(), length + 1);
     text.resize(static_cast<size_t>(std::max(0, n)));
