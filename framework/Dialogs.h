@@ -1,0 +1,43 @@
+#pragma once
+// The platform's message box and a one-line input dialog in the look of the
+// platform's own dialogs.
+
+#include "framework/Forms.h"
+
+#include <string>
+
+class TButton;
+class TEdit;
+class TLabel;
+
+// MessageBoxA with the given flags; the button chosen (IDOK, IDCANCEL, ...).
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+
+// The dialog behind InputQuery: a prompt, one edit box, OK and Cancel.
+class TInputQueryForm : public TForm {
+public:
+    TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
+                    const std::string& value);
+
+    TLabel* labPrompt;
+    TEdit* edtValue;
+    TButton* btnOK;
+    TButton* btnCancel;
+
+protected:
+    void FormShow() override;
+    void FormKeyDown(WORD& key, TShiftState shift) override;
+};
+
+// Shows the dialog modally, centred on the screen; on OK, `value` becomes the text
+// entered and the answer is true. Cancel, Escape or the close box leave it unchanged.
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+
+// A static text.
+class TLabel : public TWinControl {
+public:
+    explicit TLabel(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};

@@ -1,0 +1,125 @@
+#pragma once
+// The memo: a note window whose client area is a rich text editor, with a hidden
+// formatting toolbar, an editable caption, switchable word wrap, clickable web
+// addresses and a close button that moves the memo into the wastebasket after a
+// question. The memo number is the window's Tag.
+
+#include "controls/ColorPickerButton.h"
+#include "controls/RichMemo.h"
+#include "framework/ActnList.h"
+#include "framework/ComCtrls.h"
+#include "framework/ComboBox.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Menus.h"
+#include "notes/Paper.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TImageList;
+
+// The thirteen sizes the size box offers.
+const std::vector<std::string>& MemoFontSizes();
+// "Default" and every font family installed, sorted without regard to case.
+std::vector<std::string> MemoFontNames();
+// The Korean font memos are written in, or the nearest installed font that can
+// show Hangul (with a name this code page can hold) when it is missing.
+std::string MemoFontName();
+// Addresses a click opens without asking: web, mail and news.
+bool IsWebAddress(const std::string& url);
+
+class TfrmPostIt : public TfrmPaper {
+public:
+    // `images` is the memo image list of whoever owns the memo windows; the window
+    // only draws from it.
+    TfrmPostIt(TComponent* owner, TImageList* images);
+
+    TToolBar* tbEdit;
+    TPanel* pnlFont;
+    TComboBox* cmbFontName;
+    TComboBox* cmbFontSize;
+    TColorPickerButton* clrFont;
+    TRichMemo* edtMemo;
+    TPopupMenu* popup;
+    TMenuItem* mnEditCaption;
+    TPopupMenu* popMemo;
+    TMenuItem* mnWordWrap;
+    TActionList* ActionList1;
+    TAction *actCut, *actCopy, *actPaste, *actSelectAll, *actBold, *actItalic, *actUnderLine, *actStrikeOut,
+        *actAlignLeft, *actAlignCenter, *actAlignRight, *actBullets;
+    TToolTips* tips;
+    // Saves a memo that stays active two seconds after its text last changed.
+    TTimer* tmrAutoSave;
+
+    std::string MemoFileName;
+
+    int MemoNumber() const { return Tag; }
+    void SetMemoNumber(int number) { Tag = number; }
+    TImageList* Images() const { return images_; }
+
+    // A new, empty memo (the number already set); writes its position record.
+    void InitNewMemo();
+    // The stored memo of the number already set; a memo without a file is set up as new.
+    void LoadMemo();
+    // Writes the content unless the guard is detached or the text is blank.
+    void SaveContent();
+    // From now on nothing is saved and the window closes without a question.
+    void DetachCloseGuard();
+    bool CloseGuardAttached() const { return closeGuard_; }
+    bool Updating() const { return FUpdating; }
+
+    void ToggleFontStyle(TFontStyle style);
+    void ApplyAlignment(TParaAlignment alignment);
+    void ToggleBullets();
+    void ApplyTextColor();
+
+    // How a clicked address is handed to the shell; the shell's "open" unless replaced.
+    std::function<bool(const std::string& target)> OpenLink;
+
+    std::string GetSectionName() const override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Handlers, public so that the tray controller and tests can run them as the
+    // user's actions do.
+    void imgCaptionDblClick(int x);
+    void mnEditCaptionClick();
+    void mnWordWrapClick();
+    void popMemoPopup();
+    void edtMemoSelectionChange();
+    void edtMemoURLClick(const std::string& url);
+    void cmbFontNameChange();
+    void cmbFontSizeChange();
+    void btnCloseClick() override;
+
+protected:
+    std::string PositionIniPath() const override;
+    void FormCreate() override;
+    void FormKeyDown(WORD& key, TShiftState shift) override;
+    void FormCloseQuery(bool& canClose) override;
+    void FormClose(TCloseAction& action) override;
+    void ActiveChanged(bool active) override;
+    void tmrSaveTimer() override;
+    bool QueryEndSession() override;
+
+private:
+    void CreateActions();
+    void CreateToolbar();
+    void CreateEditor();
+    void CreateMenus();
+    void edtMemoMouseDown(TMouseButton button, int x, int y);
+    void edtMemoChange();
+    void tmrAutoSaveTimer();
+    void RunDeleteFlow();
+    std::string EditorRtf();
+    bool ContentChangedSinceSave();
+
+    TImageList* images_;
+    bool FUpdating = false;
+    bool closeGuard_ = true;
+    // The text as last loaded or saved.
+    std::string savedText_;
+};
+
+// The content save as the tray controller calls it on every memo window.
+inline void SaveContent(TfrmPostIt& memo) { memo.SaveContent(); }

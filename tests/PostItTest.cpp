@@ -1,0 +1,351 @@
+#include "tests/MemoTestSupport.h"
+
+#include "framework/Dialogs.h"
+#include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
+#include "notes/MemoStore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> BasketFiles()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    UniqueFind find(FindFirstFileA((PrjInfo->BasketPath + "*.txt").c_str(), &data));
+    if (find)
+        do
+            names.push_back(data.cFileName);
+        while (FindNextFileA(find.get(), &data));
+    return names;
+}
+
+bool HasRecord(int number) { return TIniFile(PrjInfo->PostItIniFileName()).SectionExists(MemoSectionName(number)); }
+
+}  // namespace
+
+TEST(PostIt, ANewMemoWritesItsRecordAndNoFile)
+{
+    Memo m(3);
+    m->InitNewMemo();
+    EXPECT_EQ(MemoFilePath(3), m->MemoFileName);
+    EXPECT_TRUE(HasRecord(3));
+    EXPECT_FALSE(FileExists(m->MemoFileName));
+    EXPECT_EQ("3", m->GetSectionName());
+    EXPECT_FALSE(m->tbEdit->Visible());
+    EXPECT_EQ(kMemoImageCount, m.images->Count());
+    EXPECT_EQ(13u, m->cmbFontSize->Items().size());
+    EXPECT_EQ("", m->cmbFontSize->Text());
+}
+
+TEST(PostIt, ClosingABlankUncaptionedMemoRemovesItWithoutAQuestion)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type(" \r\r  \r");
+    DialogAnswerer answer(IDCANCEL);
+    m->btnCloseClick();
+    PumpUntil([&] { return !m.Alive(); }, 2000);
+    EXPECT_FALSE(m.Alive());
+    EXPECT_EQ(0, answer.Count());
+    EXPECT_FALSE(HasRecord(1));
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+    EXPECT_TRUE(BasketFiles().empty());
+}
+
+TEST(PostIt, ACaptionedEmptyMemoAsksAndOnOkGoesToTheWastebasket)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->SetCaption("Shopping");
+    m->Show();
+    DialogAnswerer answer(IDOK);
+    m->btnCloseClick();
+    PumpUntil([&] { return !m.Alive(); }, 2000);
+    EXPECT_EQ(1, answer.Count());
+    EXPECT_EQ("Delete?", answer.Last().Caption);
+    EXPECT_EQ("Delete this memo?", answer.Last().Text);
+    EXPECT_EQ(IDCANCEL, answer.Last().DefaultButton);
+    EXPECT_TRUE(answer.Last().QuestionIcon);
+    EXPECT_FALSE(m.Alive());
+    EXPECT_FALSE(HasRecord(1));
+    const auto files = BasketFiles();
+    ASSERT_EQ(1u, files.size());
+    EXPECT_NE(std::string::npos, files[0].find(" Shopping.txt")) << files[0];
+}
+
+TEST(PostIt, CancelAfterASystemCloseKeepsTheMemoOpenWithItsContentSaved)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type("milk");
+    DialogAnswerer answer(IDCANCEL);
+    SendMessageA(m->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages(100);
+    EXPECT_EQ(1, answer.Count());
+    ASSERT_TRUE(m.Alive());
+    EXPECT_TRUE(m->CloseGuardAttached());
+    EXPECT_TRUE(IsWindowVisible(m->Handle()));
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("milk"));
+    EXPECT_TRUE(HasRecord(1));
+    EXPECT_TRUE(BasketFiles().empty());
+}
+
+TEST(PostIt, AfterTheSessionEndsTheMemoClosesWithoutAQuestionAndStays)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type("keep me");
+    EXPECT_EQ(TRUE, SendMessageA(m->Handle(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_FALSE(m->CloseGuardAttached());
+    DialogAnswerer answer(IDOK);
+    SendMessageA(m->Handle(), WM_CLOSE, 0, 0);
+    PumpUntil([&] { return !m.Alive(); }, 2000);
+    EXPECT_EQ(0, answer.Count());
+    EXPECT_FALSE(m.Alive());
+    EXPECT_TRUE(HasRecord(1));
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("keep me"));
+    EXPECT_TRUE(BasketFiles().empty());
+}
+
+TEST(PostIt, AStoredMemoLoadsItsTextCaptionAndWordWrap)
+{
+    Memo m(4);
+    WriteMemoContent(4, "stored text", "{\\rtf1\\ansi stored text\\par}");
+    WriteCaption(4, "Title");
+    WriteWordWrap(4, false);
+    m->LoadMemo();
+    EXPECT_EQ("Title", m->Caption());
+    EXPECT_FALSE(m->edtMemo->WordWrap());
+    EXPECT_NE(std::string::npos, m->edtMemo->Lines().Text().find("stored text"));
+}
+
+TEST(PostIt, ARecordWhoseFileIsMissingIsSetUpAsNew)
+{
+    Memo m(5);
+    WriteCaption(5, "Orphan");
+    m->edtMemo->Lines().SetText("left over");
+    m->LoadMemo();
+    EXPECT_EQ(MemoFilePath(5), m->MemoFileName);
+    EXPECT_EQ("", Trim(m->edtMemo->Lines().Text()));
+    EXPECT_EQ("", m->Caption());
+    EXPECT_TRUE(HasRecord(5));
+    EXPECT_NE(std::string::npos, m.Ini().find("Left="));
+    EXPECT_FALSE(FileExists(MemoFilePath(5)));
+}
+
+TEST(PostIt, CaptionDoubleClicksToggleTheToolbarOrSwitchTheMode)
+{
+    StandInProgman shell;
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    TfrmPostIt* other = Application.CreateForm<TfrmPostIt>(m.images);
+    other->Tag = 2;
+    other->Show();
+    auto dblClick = [&](int x) {
+        SendMessageA(m->imgCaption->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, 8));
+        PumpMessages();
+    };
+    const int editorTop = m->edtMemo->Top();
+    for (int x : {0, 19}) {
+        dblClick(x);
+        EXPECT_TRUE(m->tbEdit->Visible()) << x;
+        EXPECT_EQ(editorTop + m->tbEdit->Height(), m->edtMemo->Top());
+        dblClick(x);
+        EXPECT_FALSE(m->tbEdit->Visible()) << x;
+        EXPECT_EQ(pmWorking, m->GetPaperMode());
+    }
+    EXPECT_EQ(54, m->tbEdit->Height());
+
+    dblClick(20);
+    EXPECT_EQ(pmDesktop, m->GetPaperMode());
+    other->SendToDesktop();
+    other->BringFloating();
+    ASSERT_EQ(pmFloating, other->GetPaperMode());
+    dblClick(120);
+    EXPECT_EQ(pmWorking, m->GetPaperMode());
+    EXPECT_EQ(pmDesktop, other->GetPaperMode());
+    EXPECT_FALSE(m->tbEdit->Visible());
+
+    // A floating memo comes to work as well, and the icon area never switches modes.
+    m->SendToDesktop();
+    dblClick(10);
+    EXPECT_TRUE(m->tbEdit->Visible());
+    EXPECT_EQ(pmDesktop, m->GetPaperMode());
+    m->BringFloating();
+    other->BringFloating();
+    dblClick(10);
+    EXPECT_FALSE(m->tbEdit->Visible());
+    EXPECT_EQ(pmFloating, m->GetPaperMode());
+    dblClick(20);
+    EXPECT_EQ(pmWorking, m->GetPaperMode());
+    EXPECT_EQ(pmDesktop, other->GetPaperMode());
+    Application.DestroyForm(other);
+}
+
+TEST(PostIt, TheWindowCannotBeMadeSmallerThan260By26)
+{
+    Memo m;
+    MINMAXINFO info{};
+    SendMessageA(m->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(260, info.ptMinTrackSize.x);
+    EXPECT_EQ(26, info.ptMinTrackSize.y);
+}
+
+TEST(PostIt, WordWrapFromTheMenuIsWrittenAtOnceAndComesBack)
+{
+    {
+        Memo m;
+        m->InitNewMemo();
+        m->edtMemo->Lines().SetText("wrapped");
+        m->popMemoPopup();
+        EXPECT_TRUE(m->mnWordWrap->Checked);
+        m->mnWordWrap->Click();
+        EXPECT_FALSE(m->edtMemo->WordWrap());
+        EXPECT_FALSE(ReadMemoRecord(1).WordWrap) << "written before any other save";
+        m->popMemoPopup();
+        EXPECT_FALSE(m->mnWordWrap->Checked);
+        m->SaveContent();
+        TfrmPostIt* again = Application.CreateForm<TfrmPostIt>(m.images);
+        again->Tag = 1;
+        again->LoadMemo();
+        EXPECT_FALSE(again->edtMemo->WordWrap());
+        EXPECT_EQ("wrapped", Trim(again->edtMemo->Lines().Text()));
+        Application.DestroyForm(again);
+    }
+}
+
+TEST(PostIt, TheCaptionEditWritesTheTrimmedCaptionAtOnceAlsoWhenEmpty)
+{
+    struct Case {
+        int answer;
+        const char* typed;
+        const char* caption;
+    } cases[] = {{IDOK, "  Groceries  ", "Groceries"}, {IDOK, "   ", ""}, {IDCANCEL, "ignored", "Before"}};
+    for (const Case& c : cases) {
+        Memo m;
+        m->InitNewMemo();
+        m->SetCaption("Before");
+        WriteCaption(1, "Before");
+        DialogAnswerer answer(c.answer, [&](TInputQueryForm& dialog) { dialog.edtValue->SetText(c.typed); });
+        m->mnEditCaption->Click();
+        EXPECT_EQ(1, answer.Count());
+        EXPECT_EQ("Edit Caption", answer.Last().Caption);
+        EXPECT_EQ("Caption:", answer.Last().Text);
+        EXPECT_EQ(c.caption, m->Caption());
+        EXPECT_EQ(c.caption, ReadMemoRecord(1).Caption);
+        EXPECT_NE(std::string::npos, m.Ini().find(std::string("Caption=") + c.caption + "\r\n")) << m.Ini();
+    }
+}
+
+TEST(PostIt, AFileLinkAsksAndOpensNothingOnNo)
+{
+    struct Case {
+        const char* url;
+        int answer;
+        bool asked, opened;
+    } cases[] = {
+        {"http://example.com/a", IDYES, false, true}, {"HTTPS://example.com", IDYES, false, true},
+        {"ftp://host/f", IDYES, false, true},         {"mailto:me@example.com", IDYES, false, true},
+        {"news:comp.lang", IDYES, false, true},       {"www.example.com", IDYES, false, true},
+        {"file:///C:/windows/notepad.exe", IDNO, true, false},
+        {"file:///C:/windows/notepad.exe", IDYES, true, true},
+        {"telnet://host", IDNO, true, false},
+    };
+    for (const Case& c : cases) {
+        Memo m;
+        m->Show();
+        std::vector<std::string> opened;
+        m->OpenLink = [&](const std::string& target) {
+            opened.push_back(target);
+            return true;
+        };
+        DialogAnswerer answer(c.answer);
+        m->edtMemo->OnURLClick(*m->edtMemo, c.url, TMouseButton::mbLeft);
+        EXPECT_EQ(c.asked ? 1 : 0, answer.Count()) << c.url;
+        if (c.asked) {
+            EXPECT_NE(std::string::npos, answer.Last().Text.find(c.url)) << answer.Last().Text;
+            EXPECT_EQ(IDNO, answer.Last().DefaultButton);
+        }
+        EXPECT_EQ(c.opened ? std::vector<std::string>{c.url} : std::vector<std::string>{}, opened) << c.url;
+    }
+}
+
+TEST(PostIt, TypingIntoAnActiveMemoIsSavedTwoSecondsAfterTheLastKey)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    SetActiveWindow(m->Handle());
+    PumpMessages(50);
+    ASSERT_TRUE(m->IsActive());
+    m->edtMemo->SetFocus();
+    m.Type("typed");
+    PumpMessages(1200);
+    m.Type(" more");
+    PumpMessages(1200);
+    EXPECT_FALSE(FileExists(MemoFilePath(1))) << "two seconds after the last key, not the first";
+    EXPECT_TRUE(PumpUntil([] { return FileExists(MemoFilePath(1)); }, 1500));
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("typed more"));
+    EXPECT_TRUE(m->IsActive()) << "saved without any deactivation";
+
+    // A change that is undone leaves the content as saved: nothing is written.
+    DeleteFileA(MemoFilePath(1).c_str());
+    m.Type("x");
+    SendMessageA(m->edtMemo->Handle(), WM_KEYDOWN, VK_BACK, 1);
+    EXPECT_EQ("typed more", Trim(m->edtMemo->Lines().Text()));
+    PumpMessages(2600);
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+}
+
+TEST(PostIt, TheSaveTimerAfterDeactivationWritesContentAndPosition)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m->edtMemo->Lines().SetText("on deactivation");
+    m->SetBounds(50, 60, 300, 200);
+    SendMessageA(m->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(m->tmrSave->Enabled());
+    EXPECT_TRUE(PumpUntil([] { return FileExists(MemoFilePath(1)); }, 2000));
+    EXPECT_NE(std::string::npos, m.Ini().find("Left=50"));
+    // A detached memo saves nothing more.
+    m->DetachCloseGuard();
+    DeleteFileA(MemoFilePath(1).c_str());
+    m->SaveContent();
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+}
+
+TEST(PostIt, AWastebasketThatCannotBeWrittenLeavesTheMemoOpenAndLive)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m.Type("precious");
+    m->SaveContent();
+    std::string folder = PrjInfo->BasketPath;
+    folder.pop_back();
+    WriteWholeFile(folder, "a file where the folder should be");
+    CaughtErrors errors;
+    {
+        DialogAnswerer answer(IDOK);
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageA(m->btnClose->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        PumpMessages(100);
+        EXPECT_EQ(1, answer.Count());
+    }
+    ASSERT_EQ(1u, errors.Messages().size());
+    EXPECT_EQ(0u, errors.Messages()[0].find("Cannot create file")) << errors.Messages()[0];
+    ASSERT_TRUE(m.Alive());
+    EXPECT_TRUE(m->CloseGuardAttached());
+    EXPECT_EQ(1, m->Tag);
+    EXPECT_TRUE(HasRecord(1));
+    m.Type(" still saved");
+    m->SaveContent();
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("precious still saved"));
+}
