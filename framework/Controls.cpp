@@ -477,7 +477,21 @@ bool TWinControl::PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam)
     }
     DoKeyDown(key, shift);
     wParam = key;
-    return key == 0;
+    if (key == 0)
+        return true;
+    // Tab moves through the form unless the control keeps it for itself.
+    if (msg == WM_KEYDOWN && key == VK_TAB && !(shift & (ssCtrl | ssAlt)) && form &&
+        !(SendMessageA(handle_, WM_GETDLGCODE, VK_TAB, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
+        return form->SelectNext(!(shift & ssShift));
+    return false;
+}
+
+bool TWinControl::DialogChar(char key)
+{
+    for (TWinControl* child : controls_)
+        if (child->DialogChar(key))
+            return true;
+    return false;
 }
 
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -524,6 +538,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
             return 1;
         }
+        break;
+    case WM_SYSCHAR:
+        if (TForm* form = ParentForm(); form && form->DialogChar(static_cast<char>(wParam)))
+            return 0;
         break;
     default:
         break;

@@ -102,6 +102,9 @@ public:
     void SetFocus();
     bool Focused() const;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Offers an accelerator key (Alt with a letter) to this control and its
+    // children; true when one of them took it.
+    virtual bool DialogChar(char key);
 
     // Every message of the window comes here first. The default handles layout,
     // background, reflected notifications and keys, then calls DefaultHandler.

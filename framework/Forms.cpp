@@ -179,6 +179,39 @@ void TForm::Release()
     PostMessageA(Application.Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));
 }
 
+namespace {
+
+void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops)
+{
+    for (TWinControl* c : parent->Controls()) {
+        if (!c->HandleAllocated() || !IsWindowVisible(c->Handle()) || !IsWindowEnabled(c->Handle()))
+            continue;
+        if (GetWindowLongPtrA(c->Handle(), GWL_STYLE) & WS_TABSTOP)
+            stops.push_back(c);
+        else
+            CollectTabStops(c, stops);
+    }
+}
+
+} // namespace
+
+bool TForm::SelectNext(bool forward)
+{
+    std::vector<TWinControl*> stops;
+    CollectTabStops(this, stops);
+    if (stops.empty())
+        return false;
+    HWND focus = GetFocus();
+    const auto n = static_cast<int>(stops.size());
+    int current = -1;
+    for (int i = 0; i < n; ++i)
+        if (stops[i]->Handle() == focus || IsChild(stops[i]->Handle(), focus))
+            current = i;
+    const int next = current < 0 ? (forward ? 0 : n - 1) : (current + (forward ? 1 : n - 1)) % n;
+    stops[static_cast<size_t>(next)]->SetFocus();
+    return true;
+}
+
 void TForm::Resize()
 {
     FormResize();

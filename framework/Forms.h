@@ -31,6 +31,10 @@ public:
     bool CloseQuery();
     // Frees the form on the next turn of the message loop, never inside its own message.
     void Release();
+    // Moves the focus to the next (or previous) visible, enabled tab stop after the
+    // one that holds it, in the order the controls were put on the form; false
+    // when there is none.
+    bool SelectNext(bool forward);
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }
