@@ -2,9 +2,13 @@
 // there for a while, so that the screen can be photographed for the docs:
 //     frame_shots.exe [seconds]          frames at tints 0, 90, 500, active and inactive
 //     frame_shots.exe [seconds] paper    a note in each mode over a stand-in desktop
+//     frame_shots.exe [seconds] pinned   a pinned page beside a note (in Wine's
+//                                        virtual desktop: explorer /desktop=shell,900x520)
 // The README's pictures were taken with `import -window root` meanwhile.
+#include "controls/RichMemo.h"
 #include "framework/Application.h"
 #include "notes/Paper.h"
+#include "notes/PinBrowserList.h"
 #include "notes/zkGrayDialog.h"
 #include "shell/EProjectInc.h"
 #include "tests/TestSupport.h"
@@ -50,6 +54,25 @@ void ShowPapers(DWORD seconds)
     Application.DestroyForms();
 }
 
+void ShowPinnedPage(DWORD seconds)
+{
+    WriteWholeFile(PrjInfo->IniFileName(), "[url]\r\n1=http://example.com/\r\n");
+    WriteWholeFile(PrjInfo->PinBrowserIniFileName(), "[1]\r\nLeft=410\r\nTop=60\r\nWidth=420\r\nHeight=340\r\n");
+    // Beside it a paper holding a text, as a memo does.
+    auto* note = Application.CreateForm<TfrmPaper>();
+    note->SetBounds(60, 60, 300, 240);
+    auto* text = note->Create<TRichMemo>();
+    text->SetParent(note);
+    text->SetAlign(TAlign::alClient);
+    text->Lines().SetText("Pinned beside me:\r\nexample.com, kept on the desktop.");
+    note->Show();
+    note->SendToDesktop();
+    LoadPinBrowsers();
+    SetActiveWindow(Application.Handle());
+    PumpMessages(seconds * 1000);
+    Application.DestroyForms();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,6 +84,10 @@ int main(int argc, char** argv)
     TestProgram program;
     if (argc > 2 && std::strcmp(argv[2], "paper") == 0) {
         ShowPapers(seconds);
+        return 0;
+    }
+    if (argc > 2 && std::strcmp(argv[2], "pinned") == 0) {
+        ShowPinnedPage(seconds);
         return 0;
     }
 

@@ -181,3 +181,5 @@ void WriteWholeFile(const std::string& path, const std::string& content)
 }
 
 std::string BuiltProgramPath() { return ExtractFilePath(ModuleFileName()) + "..\\app\\pinova.exe"; }
+
+std::string RectText(const RECT& r) { return Format("%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom); }

@@ -106,3 +106,6 @@ void WriteWholeFile(const std::string& path, const std::string& content);
 
 // Where the test programs find the built pinova.exe.
 std::string BuiltProgramPath();
+
+// "left,top,right,bottom", for comparing rectangles with readable failures.
+std::string RectText(const RECT& r);
