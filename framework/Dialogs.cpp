@@ -36,15 +36,6 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
-TLabel::TLabel(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 65, 13); }
-
-void TLabel::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.SysClassName = "STATIC";
-    params.Style |= SS_LEFT | SS_NOPREFIX;
-}
-
 TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
                                  const std::string& value)
     : TForm(owner)
@@ -61,9 +52,9 @@ TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, 
     const int width = std::max<int>(unitX * 45, TextSize(Font(), prompt).cx + 2 * margin);
 
     labPrompt = Create<TLabel>();
-    labPrompt->SetText(prompt);
-    labPrompt->SetBounds(margin, margin, width - 2 * margin, line);
     labPrompt->SetParent(this);
+    labPrompt->SetBounds(margin, margin, width - 2 * margin, line);
+    labPrompt->SetCaption(prompt);
 
     edtValue = Create<TEdit>();
     edtValue->SetText(value);

@@ -3,12 +3,12 @@
 // platform's own dialogs.
 
 #include "framework/Forms.h"
+#include "framework/Labels.h"
 
 #include <string>
 
 class TButton;
 class TEdit;
-class TLabel;
 
 // MessageBoxA with the given flags; the button chosen (IDOK, IDCANCEL, ...).
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
@@ -33,11 +33,3 @@ protected:
 // entered and the answer is true. Cancel, Escape or the close box leave it unchanged.
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 
-// A static text.
-class TLabel : public TWinControl {
-public:
-    explicit TLabel(TComponent* owner);
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-};
