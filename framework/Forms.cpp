@@ -133,13 +133,20 @@ int TForm::ShowModal()
 {
     HandleNeeded();
     DisabledWindows disabled{Handle(), {}, {}};
+    // However the dialog ends, by its result or by an error (of its close query,
+    // say), the other windows work again and the dialog goes.
+    struct Restore {
+        TForm& form;
+        const DisabledWindows& disabled;
+        ~Restore()
+        {
+            disabled.EnableAgain();
+            form.Hide();
+            form.modal_ = false;
+        }
+    } restore{*this, disabled};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
-    try {
-        disabled.error.Rethrow();
-    } catch (...) {
-        disabled.EnableAgain();
-        throw;
-    }
+    disabled.error.Rethrow();
     modal_ = true;
     ModalResult = mrNone;
     Show();
@@ -152,9 +159,6 @@ int TForm::ShowModal()
         }
         Application.HandleMessage();
     }
-    disabled.EnableAgain();
-    Hide();
-    modal_ = false;
     return ModalResult;
 }
 

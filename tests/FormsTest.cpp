@@ -194,6 +194,22 @@ TEST(Forms, ShowModalReturnsTheModalResultAndDisablesOtherWindows)
     EXPECT_GE(dialog->closeQueries, 2);
 }
 
+TEST(Forms, AModalFormWhoseCloseQueryFailsStillGivesTheOtherWindowsBack)
+{
+    struct TfrmFailingQuery : TfrmTest {
+        using TfrmTest::TfrmTest;
+        void FormCloseQuery(bool&) override { throw EIniFileException("Unable to write to C:\\ro\\x.ini"); }
+    };
+    Owned<TfrmTest> other;
+    Owned<TfrmFailingQuery> dialog;
+    other->Show();
+    PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_THROW(dialog->ShowModal(), EIniFileException);
+    EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_FALSE(dialog->Modal());
+}
+
 TEST(Forms, KeyPreviewLetsTheFormSwallowKeysOfItsControls)
 {
     Owned<TfrmTest> form;
