@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Parses every source with clang in MSVC mode (_MSC_VER defined, Microsoft
 # compatibility rules, the MSVC target) against the mingw-w64 headers, warnings as
-# errors. It is no Visual C++ build: clang's warnings stand in for MSVC's /W4, the
+# errors. It is no Visual C++ build: clang's warnings stand in for MSVC's /W4
+# (unreachable code C4702, lossy conversions C4244/C4267, shadowed names C4456-C4459), the
 # headers are mingw's (which need __GNUC__ and __declspec as GCC has them, so clang
 # also claims to be GCC 12) and the standard library is mingw's libstdc++. It
 # catches code that only GCC takes, MSVC's parsing rules and what clang's warnings
@@ -9,8 +10,7 @@
 # do not mark GetVersionExA, say), and clang obeys "#pragma GCC", which MSVC
 # rejects as unknown: keep those guarded.
 # Usage: scripts/check_msvc_syntax.sh [files...]   (default: every tracked .cpp)
-# EXTRA_FLAGS adds clang options, e.g. EXTRA_FLAGS="-Wimplicit-int-conversion
-# -Wfloat-conversion" for the conversions MSVC's /W4 reports.
+# EXTRA_FLAGS adds clang options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,7 +32,8 @@ for f in "${files[@]}"; do
         -isystem "$gcc_inc/c++" -isystem "$gcc_inc/c++/x86_64-w64-mingw32" -isystem "$clang_inc" \
         -isystem /usr/share/mingw-w64/include -isystem "$gtest_inc" \
         -I . -D NOMINMAX -D WINVER=0x0601 -D _WIN32_WINNT=0x0601 -D _WIN32_IE=0x0800 -D STRICT \
-        -D _CRT_SECURE_NO_WARNINGS -Wall -Wextra -Werror ${EXTRA_FLAGS:-} "$f" || { echo "FAILED: $f" >&2; status=1; }
+        -D _CRT_SECURE_NO_WARNINGS -Wall -Wextra -Werror -Wunreachable-code -Wimplicit-int-conversion \
+        -Wshorten-64-to-32 -Wfloat-conversion -Wshadow ${EXTRA_FLAGS:-} "$f" || { echo "FAILED: $f" >&2; status=1; }
 done
 [ $status = 0 ] && echo "parsed ${#files[@]} files in MSVC mode without a warning"
 exit $status

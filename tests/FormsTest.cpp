@@ -21,6 +21,7 @@ public:
     explicit TfrmTest(TComponent* owner) : TForm(owner) {}
 
     int created = 0;
+    bool writeFails = true;  // a run-time choice: the statement after the throw stays reachable
     bool afterThrow = false;
     bool refuseClose = false;
     int closeQueries = 0;
@@ -29,7 +30,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_TEST_FAIL) {
-            throw EIniFileException(Format("Unable to write to %s", "C:\\x.ini"));
+            if (writeFails)
+                throw EIniFileException(Format("Unable to write to %s", "C:\\x.ini"));
             afterThrow = true;
         }
         return TForm::WndProc(msg, wParam, lParam);
