@@ -1,7 +1,6 @@
 #include "controls/ColorPickerButton.h"
 
 #include "framework/Application.h"
-#include "framework/SysUtils.h"
 
 #include <windowsx.h>
 
@@ -123,11 +122,8 @@ LRESULT CALLBACK TColorPickerButton::CaptureWndProc(HWND wnd, UINT msg, WPARAM w
     if (button) {
         try {
             return button->RouteToPopup(msg, wParam, lParam);
-        } catch (const std::exception& e) {
-            Application.HandleException(e);
-            return 0;
         } catch (...) {
-            Application.HandleException(Exception("Unexpected error"));
+            Application.HandleCurrentException();
             return 0;
         }
     }

@@ -124,18 +124,16 @@ void TColorPopup::ShowPopup()
     // The bottom edge moves when the comb comes or goes: paint it all again.
     Invalidate();
 
-    POINT p{-1, button_->Height()};
-    p = button_->ClientToScreen(p);
-    const POINT buttonTop = button_->ClientToScreen({0, 0});
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (p.y + height > screenHeight) {
-        p.y = screenHeight - height;
-        if (p.y < buttonTop.y)
-            p.y = buttonTop.y - height;
-    }
-    if (p.x + width > screenWidth)
-        p.x = screenWidth - width;
-    p.x = std::max<LONG>(0, p.x);
+    // The work area of the monitor that holds the button, which may lie left of or
+    // above the primary one, at negative coordinates.
+    const POINT topLeft = button_->ClientToScreen({0, 0});
+    const RECT buttonRect{topLeft.x, topLeft.y, topLeft.x + button_->Width(), topLeft.y + button_->Height()};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoA(MonitorFromRect(&buttonRect, MONITOR_DEFAULTTONEAREST), &monitor))
+        workArea = monitor.rcWork;
+    const POINT p = PopupPosition(buttonRect, {width, height}, workArea);
     SetWindowPos(Handle(), HWND_TOPMOST, p.x, p.y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 

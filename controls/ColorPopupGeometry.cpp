@@ -333,3 +333,19 @@ char AcceleratorOf(const std::string& text)
     }
     return 0;
 }
+
+POINT PopupPosition(const RECT& button, SIZE size, const RECT& workArea)
+{
+    POINT p{button.left - 1, button.bottom};
+    if (p.y + size.cy > workArea.bottom) {
+        p.y = workArea.bottom - size.cy;
+        if (p.y < button.top)
+            p.y = button.top - size.cy;
+    }
+    if (p.x + size.cx > workArea.right)
+        p.x = workArea.right - size.cx;
+    p.x = std::max(workArea.left, p.x);
+    // Too tall for the room on either side: its top, where the cells start, stays in sight.
+    p.y = std::max(workArea.top, p.y);
+    return p;
+}

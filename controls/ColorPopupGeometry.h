@@ -105,3 +105,9 @@ int MoveCell(int current, WORD key, const TPopupLayout& layout);
 
 // The accelerator letter of a text ("&Default" -> 'D'), upper case, or 0.
 char AcceleratorOf(const std::string& text);
+
+// Where the grid opens for a button with these screen bounds: under the button,
+// one pixel to its left, kept on the work area of the button's monitor. Past the
+// bottom it moves up, and opens above the button when it would cover it; past the
+// right edge it moves left; it never starts left of or above the area.
+POINT PopupPosition(const RECT& button, SIZE size, const RECT& workArea);

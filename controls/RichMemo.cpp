@@ -4,6 +4,7 @@
 #include "framework/ScopedValue.h"
 #include "framework/SysUtils.h"
 
+#include <versionhelpers.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -25,13 +26,9 @@ struct RichEditLibrary {
         library.reset(LoadLibraryA("RICHED20.DLL"));
         if (library) {
             version = 2;
-            OSVERSIONINFOA info{};
-            info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-            if (GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5)
+            // The newer editor behind the same library name came with NT 5.
+            if (IsWindowsVersionOrGreater(5, 0, 0))
                 version = 3;
-#pragma GCC diagnostic pop
         } else {
             library.reset(LoadLibraryA("RICHED32.DLL"));
         }
@@ -47,7 +44,6 @@ const RichEditLibrary& Library()
     return library;
 }
 
-// Puts a value back when the scope ends, also when it ends by an exception.
 } // namespace
 
 BYTE EditorVersion() { return Library().version; }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr DWORD StyleEffects = CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT;
-
 DWORD EffectsOf(TFontStyles style)
 {
     DWORD effects = 0;

@@ -106,7 +106,7 @@ bool TApplication::IsKeyMsg(const MSG& msg)
     GetWindowThreadProcessId(capture, &process);
     if (process != GetCurrentProcessId())
         return false;
-    return SendMessageA(capture, 0xBC00 + msg.message, msg.wParam, msg.lParam) != 0;
+    return SendMessageA(capture, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
 void TApplication::DispatchOne(const MSG& msg)
@@ -153,14 +153,39 @@ void TApplication::HandleException(const std::exception& e)
     MessageBoxA(handle_, e.what(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
+void TApplication::HandleCurrentException() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            HandleException(e);
+        } catch (...) {
+            HandleException(Exception("Unexpected error"));
+        }
+    } catch (...) {
+        // The report failed as well (no memory, a handler that throws): the program
+        // goes on without it rather than ending here.
+    }
+}
+
 LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        return Application.WindowMessage(wnd, msg, wParam, lParam);
+    } catch (...) {
+        Application.HandleCurrentException();
+        return 0;
+    }
+}
+
+LRESULT TApplication::WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case CM_RELEASE: {
         auto* form = reinterpret_cast<TForm*>(lParam);
-        const auto& forms = Application.forms_;
-        if (std::find(forms.begin(), forms.end(), form) != forms.end())
-            Application.DestroyForm(form);
+        if (std::find(forms_.begin(), forms_.end(), form) != forms_.end())
+            DestroyForm(form);
         return 0;
     }
     case WM_QUERYENDSESSION:
@@ -171,8 +196,8 @@ LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
             ExitProcess(0);
         return 0;
     case WM_CLOSE:
-        if (Application.mainForm_)
-            Application.mainForm_->Close();
+        if (mainForm_)
+            mainForm_->Close();
         return 0;
     default:
         return DefWindowProcA(wnd, msg, wParam, lParam);

@@ -60,6 +60,10 @@ public:
 
     // Shows the error in a message box (or gives it to OnException) and goes on.
     void HandleException(const std::exception& e);
+    // The boundary of every callback the platform makes into us: reports the
+    // exception being handled (call it only inside a catch block) and never throws,
+    // not even when the report itself fails.
+    void HandleCurrentException() noexcept;
     std::function<void(const std::exception&)> OnException;
 
     // Used by TForm.
@@ -72,6 +76,7 @@ private:
     bool IsKeyMsg(const MSG& msg);
     void DispatchOne(const MSG& msg);
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::string title_;
@@ -88,5 +93,6 @@ constexpr UINT CM_RELEASE = WM_APP + 0x3F00;
 
 // Key-downs the message loop offers first to the window holding the mouse capture
 // (an open drop-down); a non-zero answer means it used the key.
-constexpr UINT CN_KEYDOWN = 0xBC00 + WM_KEYDOWN;
-constexpr UINT CN_SYSKEYDOWN = 0xBC00 + WM_SYSKEYDOWN;
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;

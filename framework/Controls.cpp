@@ -5,16 +5,19 @@
 #include "framework/ScopedValue.h"
 #include "framework/SysUtils.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <set>
 
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept;
 
 namespace {
 
 const char kObjectProperty[] = "Pinova.Control";
+constexpr UINT_PTR kSubclassId = 1;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -43,6 +46,21 @@ HWND ParentOfChild(HWND wnd)
 
 } // namespace
 
+// Our windows and the system controls we subclass end here alike. No exception
+// gets past, and a window's last message cuts the object loose.
+LRESULT TWinControl::DispatchGuarded(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    LRESULT result = 0;
+    try {
+        result = control->Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        Application.HandleCurrentException();
+    }
+    if (msg == WM_NCDESTROY && TWinControl::FromHandle(wnd) == control)
+        control->Unbind();
+    return result;
+}
+
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {
     TWinControl* control = TWinControl::FromHandle(wnd);
@@ -54,18 +72,19 @@ LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) no
     }
     if (!control)
         return DefWindowProcA(wnd, msg, wParam, lParam);
+    return TWinControl::DispatchGuarded(control, wnd, msg, wParam, lParam);
+}
 
-    LRESULT result = 0;
-    try {
-        result = control->Dispatch(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        Application.HandleException(e);
-    } catch (...) {
-        Application.HandleException(Exception("Unexpected error"));
-    }
-    if (msg == WM_NCDESTROY && TWinControl::FromHandle(wnd) == control)
-        control->Unbind();
-    return result;
+// A system control keeps our subclass until its last message, also after its object
+// has let it go: whoever subclassed it after us stays in the chain to the end.
+LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept
+{
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(wnd, SysWndProc, id);
+    TWinControl* control = TWinControl::FromHandle(wnd);
+    if (!control)
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    return TWinControl::DispatchGuarded(control, wnd, msg, wParam, lParam);
 }
 
 TShiftState KeyDataToShiftState(LPARAM keyData)
@@ -128,12 +147,9 @@ void TWinControl::Unbind()
 {
     if (!handle_)
         return;
-    if (originalProc_) {
-        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
-        originalProc_ = nullptr;
-    }
     RemovePropA(handle_, kObjectProperty);
     handle_ = nullptr;
+    subclassed_ = false;
 }
 
 void TWinControl::CreateParams(TCreateParams& params)
@@ -166,9 +182,13 @@ void TWinControl::CreateWnd()
         throw EOutOfResources(Format("Error creating window %s: %s", className.c_str(),
                                      SysErrorMessage(GetLastError()).c_str()));
     if (system) {
+        if (!SetWindowSubclass(wnd, SysWndProc, kSubclassId, 0)) {
+            DestroyWindow(wnd);
+            throw EOutOfResources(Format("Error creating window %s: the control cannot be subclassed",
+                                         className.c_str()));
+        }
         Bind(wnd);
-        originalProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StdWndProc)));
+        subclassed_ = true;
     }
     SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
     if (pendingClientWidth_ >= 0) {
@@ -368,7 +388,9 @@ std::string TWinControl::Text() const
 {
     if (!handle_)
         return text_;
-    const int length = GetWindowTextLengthA(handle_);
+    // Some controls (the rich editor) count characters, not bytes, and a character
+    // of a two-byte code page takes two: room for that, or the text comes back empty.
+    const int length = GetWindowTextLengthA(handle_) * 2;
     std::string text(static_cast<size_t>(length) + 1, '\0');
     const int n = GetWindowTextA(handle_, text.data(), length + 1);
     text.resize(static_cast<size_t>(std::max(0, n)));
@@ -442,8 +464,8 @@ LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (originalProc_)
-        return CallWindowProcA(originalProc_, handle_, msg, wParam, lParam);
+    if (subclassed_)
+        return DefSubclassProc(handle_, msg, wParam, lParam);
     return DefWindowProcA(handle_, msg, wParam, lParam);
 }
 
@@ -529,7 +551,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return r;
     }
     case WM_ERASEBKGND:
-        if (!originalProc_) {
+        if (!subclassed_) {
             RECT r;
             GetClientRect(handle_, &r);
             UniqueBrush brush(CreateSolidBrush(ColorToRGB(color_)));

@@ -51,10 +51,10 @@ TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, 
     const int margin = unitX * 2, buttonWidth = std::max(75, unitX * 13), buttonHeight = line + 10;
     const int width = std::max<int>(unitX * 45, TextSize(Font(), prompt).cx + 2 * margin);
 
-    labPrompt = Create<TStaticText>();
-    labPrompt->SetText(prompt);
-    labPrompt->SetBounds(margin, margin, width - 2 * margin, line);
+    labPrompt = Create<TLabel>();
     labPrompt->SetParent(this);
+    labPrompt->SetBounds(margin, margin, width - 2 * margin, line);
+    labPrompt->SetCaption(prompt);
 
     edtValue = Create<TEdit>();
     edtValue->SetText(value);

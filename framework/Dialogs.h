@@ -19,7 +19,7 @@ public:
     TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
                     const std::string& value);
 
-    TStaticText* labPrompt;
+    TLabel* labPrompt;
     TEdit* edtValue;
     TButton* btnOK;
     TButton* btnCancel;

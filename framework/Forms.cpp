@@ -1,6 +1,7 @@
 #include "framework/Forms.h"
 
 #include "framework/Application.h"
+#include "framework/CallbackError.h"
 
 #include <vector>
 
@@ -103,16 +104,27 @@ namespace {
 struct DisabledWindows {
     HWND except;
     std::vector<HWND> windows;
+    TCallbackError error;
+
+    void EnableAgain() const
+    {
+        for (HWND wnd : windows)
+            if (IsWindow(wnd))
+                EnableWindow(wnd, TRUE);
+    }
 };
 
-BOOL CALLBACK DisableWindow(HWND wnd, LPARAM data)
+BOOL CALLBACK DisableWindow(HWND wnd, LPARAM data) noexcept
 {
     auto* state = reinterpret_cast<DisabledWindows*>(data);
-    if (wnd != state->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-        state->windows.push_back(wnd);
-        EnableWindow(wnd, FALSE);
-    }
-    return TRUE;
+    return state->error.Run([&] {
+        // Noted first: a window that cannot be noted is never disabled.
+        if (wnd != state->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+            state->windows.push_back(wnd);
+            EnableWindow(wnd, FALSE);
+        }
+        return true;
+    });
 }
 
 } // namespace
@@ -120,8 +132,21 @@ BOOL CALLBACK DisableWindow(HWND wnd, LPARAM data)
 int TForm::ShowModal()
 {
     HandleNeeded();
-    DisabledWindows disabled{Handle(), {}};
+    DisabledWindows disabled{Handle(), {}, {}};
+    // However the dialog ends, by its result or by an error (of its close query,
+    // say), the other windows work again and the dialog goes.
+    struct Restore {
+        TForm& form;
+        const DisabledWindows& disabled;
+        ~Restore()
+        {
+            disabled.EnableAgain();
+            form.Hide();
+            form.modal_ = false;
+        }
+    } restore{*this, disabled};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    disabled.error.Rethrow();
     modal_ = true;
     ModalResult = mrNone;
     Show();
@@ -134,11 +159,6 @@ int TForm::ShowModal()
         }
         Application.HandleMessage();
     }
-    for (HWND wnd : disabled.windows)
-        if (IsWindow(wnd))
-            EnableWindow(wnd, TRUE);
-    Hide();
-    modal_ = false;
     return ModalResult;
 }
 

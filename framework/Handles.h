@@ -43,14 +43,12 @@ struct KernelHandleRelease { void operator()(HANDLE h) const noexcept { CloseHan
 struct ImageListRelease { void operator()(HIMAGELIST h) const noexcept { ImageList_Destroy(h); } };
 struct ViewRelease { void operator()(void* p) const noexcept { UnmapViewOfFile(p); } };
 struct MenuRelease { void operator()(HMENU h) const noexcept { DestroyMenu(h); } };
-struct FindRelease { void operator()(HANDLE h) const noexcept { FindClose(h); } };
 struct ModuleRelease { void operator()(HMODULE h) const noexcept { FreeLibrary(h); } };
 
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectRelease>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectRelease>;
 using UniquePen = UniqueHandle<HPEN, GdiObjectRelease>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectRelease>;
-using UniqueRegion = UniqueHandle<HRGN, GdiObjectRelease>;
 using UniqueDC = UniqueHandle<HDC, DcRelease>;
 using UniqueIcon = UniqueHandle<HICON, IconRelease>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListRelease>;

@@ -31,8 +31,8 @@ LRESULT CALLBACK TTimer::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     if (it != Timers().end() && it->second->OnTimer) {
         try {
             it->second->OnTimer();
-        } catch (const std::exception& e) {
-            Application.HandleException(e);
+        } catch (...) {
+            Application.HandleCurrentException();
         }
     }
     return 0;

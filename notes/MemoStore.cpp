@@ -250,6 +250,19 @@ void ReplaceFileContent(const std::string& path, const std::string& bytes)
     }
 }
 
+bool FileHolds(const std::string& path, const std::string& bytes)
+{
+    UniqueKernelHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || static_cast<unsigned long long>(size.QuadPart) != bytes.size())
+        return false;
+    std::string stored(bytes.size(), '\0');
+    DWORD read = 0;
+    return bytes.size() < (1u << 30) &&
+           ReadFile(file.get(), stored.data(), static_cast<DWORD>(stored.size()), &read, nullptr) &&
+           read == stored.size() && stored == bytes;
+}
+
 bool IsDecimal(const std::string& text)
 {
     const size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
@@ -315,13 +328,62 @@ void WriteMemoContent(int number, const std::string& plainText, const std::strin
 {
     if (Trim(plainText).empty())
         return;
-    ReplaceFileContent(MemoFilePath(number), rtf);
+    const std::string path = MemoFilePath(number);
+    // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
+    if (FileHolds(path, rtf))
+        return;
+    ReplaceFileContent(path, rtf);
 }
 
 void EraseMemo(int number)
 {
+    // The file goes first: a memo file without a record is brought back at the next
+    // start, so the other order could return content that the user threw away.
+    const std::string path = MemoFilePath(number);
+    if (!DeleteFileA(path.c_str()) && PathTaken(path))
+        throw EFCreateError(
+            Format("Cannot delete file \"%s\". %s", path.c_str(), SysErrorMessage(GetLastError()).c_str()));
     MemoIndex().EraseSection(MemoSectionName(number));
-    DeleteFileA(MemoFilePath(number).c_str());
+}
+
+std::vector<int> AdoptOrphanMemoFiles()
+{
+    const std::vector<std::string> sections = MemoIndex().ReadSections();
+    const std::unordered_set<std::string> recorded(sections.begin(), sections.end());
+    std::vector<int> adopted;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((PrjInfo->ProgramPath + "*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return adopted;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const std::string name = found.cFileName;
+        const std::string stem = name.substr(0, name.size() - kExtensionLength);
+        if (stem.empty() || stem.size() > 9 || !IsDecimal(stem) || stem[0] == '-' || stem[0] == '+')
+            continue;
+        const int number = StrToInt(stem);
+        // Only the name the store itself gives that number: "12.txt" is no memo of 12.
+        if (number < 1 || ExtractFileName(MemoFilePath(number)) != name || recorded.count(MemoSectionName(number)))
+            continue;
+        adopted.push_back(number);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+
+    std::sort(adopted.begin(), adopted.end());
+    TIniFile ini = MemoIndex();
+    int cascade = 0;
+    for (int number : adopted) {
+        // A place on the primary screen, cascaded so that the found memos do not hide
+        // one another; loading moves a note onto a screen anyway.
+        const std::string section = MemoSectionName(number);
+        const int offset = 24 * (cascade++ % 10);
+        ini.WriteInteger(section, "Left", 300 + offset);
+        ini.WriteInteger(section, "Top", 200 + offset);
+        ini.WriteInteger(section, "Width", 300);
+        ini.WriteInteger(section, "Height", 200);
+    }
+    return adopted;
 }
 
 std::string MoveMemoToWastebasket(int number, const std::string& caption, const std::vector<std::string>& lines,
@@ -335,6 +397,7 @@ std::string MoveMemoToWastebasket(int number, const std::string& caption, const 
         GetLocalTime(&when);
     // The memo leaves the store only once its wastebasket copy is complete.
     const std::string path = WriteWastebasketFile(WastebasketTitle(caption, lines), when, rtf);
+    // A kill from here on leaves at worst an empty memo beside its wastebasket copy.
     EraseMemo(number);
     return path;
 }

@@ -42,11 +42,18 @@ void WriteWordWrap(int number, bool wordWrap);
 // blank memo leaves any earlier file as it was. The new content is written beside
 // the file and swapped in at once, so a failed save never leaves a half-written
 // memo; the file keeps its creation time, the time it first had content.
+// Writes nothing either when the file already holds exactly these bytes.
 // Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
 void WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
-// Removes a blank memo: its record and, if there is one, its file.
+// Removes a blank memo: its file, if there is one, then its record. A file that
+// cannot be deleted raises EFCreateError and keeps the record.
 void EraseMemo(int number);
+
+// Memo files ("007.txt") that have no record are memos whose record was lost (a
+// kill while the index was rewritten): each gets a record again, placed on the
+// primary screen, so that the start-up opens it. The adopted numbers, ascending.
+std::vector<int> AdoptOrphanMemoFiles();
 
 // Writes the memo's RTF to the wastebasket, named by the memo file's creation time
 // (or now, when there is no memo file) and the memo's title, and only then removes

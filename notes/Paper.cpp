@@ -1,10 +1,12 @@
 #include "notes/Paper.h"
 
+#include "framework/CallbackError.h"
 #include "framework/IniFiles.h"
 #include "shell/EProjectInc.h"
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -26,13 +28,21 @@ long long Distance(const RECT& a, const RECT& b)
     return dx * dx + dy * dy;
 }
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+struct WorkAreas {
+    std::vector<RECT> areas;
+    TCallbackError error;
+};
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept
 {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoA(monitor, &info))
-        reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcWork);
-    return TRUE;
+    auto* state = reinterpret_cast<WorkAreas*>(data);
+    return state->error.Run([&] {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoA(monitor, &info))
+            state->areas.push_back(info.rcWork);
+        return true;
+    });
 }
 
 } // namespace
@@ -63,9 +73,10 @@ RECT BringOntoWorkArea(const RECT& bounds, const std::vector<RECT>& workAreas)
 
 std::vector<RECT> MonitorWorkAreas()
 {
-    std::vector<RECT> areas;
-    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    return areas;
+    WorkAreas state;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&state));
+    state.error.Rethrow();
+    return std::move(state.areas);
 }
 
 TfrmPaper::TfrmPaper(TComponent* owner) : TfrmZkGrayDialog(owner)

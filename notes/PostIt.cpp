@@ -47,7 +47,7 @@ TfrmPostIt::TfrmPostIt(TComponent* owner, TImageList* images) : TfrmPaper(owner)
     OpenLink = [](const std::string& target) { return ShellOpen(target); };
     Font().SetName(MemoFontName());
     Font().SetHeight(-12);
-    Font().SetCharset(HANGEUL_CHARSET);
+    Font().SetCharset(MemoFontCharset());
 
     CreateActions();
     CreateToolbar();
@@ -163,7 +163,7 @@ void TfrmPostIt::CreateEditor()
     edtMemo->SetBorderStyle(TBorderStyle::bsNone);
     edtMemo->Font().SetName(MemoFontName());
     edtMemo->Font().SetHeight(-12);
-    edtMemo->Font().SetCharset(HANGEUL_CHARSET);
+    edtMemo->Font().SetCharset(MemoFontCharset());
     edtMemo->Font().SetColor(clWindowText);
     edtMemo->SetBounds(0, 18, ClientWidth(), ClientHeight() - 18);
     edtMemo->SetAlign(TAlign::alClient);

@@ -26,6 +26,10 @@ std::vector<std::string> MemoFontNames();
 // The Korean font memos are written in, or the nearest installed font that can
 // show Hangul (with a name this code page can hold) when it is missing.
 std::string MemoFontName();
+// The memo font's character set: Korean under the Korean code page, the system's
+// own elsewhere. The editor writes a letter in its font's code page, and under a
+// Korean font a Western system's accented letters came back without accents.
+BYTE MemoFontCharset();
 // Addresses a click opens without asking: web, mail and news.
 bool IsWebAddress(const std::string& url);
 

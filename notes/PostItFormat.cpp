@@ -102,6 +102,8 @@ std::string MemoFontName()
     return name;
 }
 
+BYTE MemoFontCharset() { return GetACP() == 949 ? HANGEUL_CHARSET : DEFAULT_CHARSET; }
+
 bool IsWebAddress(const std::string& url)
 {
     for (const char* scheme : {"http:", "https:", "ftp:", "mailto:", "news:", "www."})

@@ -4,6 +4,8 @@
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int kStripHeight = 18;
@@ -82,18 +84,17 @@ TfrmZkGrayDialog::TfrmZkGrayDialog(TComponent* owner) : TForm(owner)
 void TfrmZkGrayDialog::CreateParams(TCreateParams& params)
 {
     TForm::CreateParams(params);
-    // Every border style in use carries a caption; dropping its dialog-frame half
-    // takes the title bar away and leaves the border.
-    params.Style |= WS_POPUP;
-    params.Style ^= WS_DLGFRAME;
-    skinName_ = "BMP_BLUE";
+    // Dropping the dialog-frame half of a caption takes the title bar away and
+    // leaves the border; a style without a caption gets no frame from it. The skin
+    // name is left alone, so a window made again keeps the skin it was given.
+    params.Style = (params.Style | WS_POPUP) & ~static_cast<DWORD>(WS_DLGFRAME);
 }
 
 void TfrmZkGrayDialog::FormCreate()
 {
     ActiveCaptionColor = 0xF8F8F8;
     InactiveCaptionColor = 0x808080;
-    LoadSkin();
+    skin_ = LoadSkin();
     CutButtonImages();
     btnClose->SetImageList(closeImages_);
     btnClose->SetIndexButton(0);
@@ -109,13 +110,13 @@ void TfrmZkGrayDialog::KeepCloseButtonOnTop()
         SetWindowPos(btnClose->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TfrmZkGrayDialog::LoadSkin()
+UniqueBitmap TfrmZkGrayDialog::LoadSkin() const
 {
-    auto bitmap = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), skinName_.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), skinName_.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
         throw Exception(Format("Resource %s not found", skinName_.c_str()));
-    skin_.reset(bitmap);
+    return bitmap;
 }
 
 void TfrmZkGrayDialog::CutButtonImages()
@@ -139,16 +140,19 @@ void TfrmZkGrayDialog::SetSkinTint(int tint)
 {
     if (tint == skinTint_)
         return;
-    skinTint_ = tint;
-    LoadSkin();
-    HBITMAP bitmap = skin_.release();
+    // The turned skin is made aside and taken on only once it exists: a failure
+    // leaves skin, tint, button images and key colour as they were.
+    UniqueBitmap tinted = LoadSkin();
+    HBITMAP bitmap = tinted.release();
     try {
         ShiftBitmapHue(bitmap, tint);
     } catch (...) {
-        skin_.reset(bitmap);
+        tinted.reset(bitmap);
         throw;
     }
-    skin_.reset(bitmap);
+    tinted.reset(bitmap);
+    skin_ = std::move(tinted);
+    skinTint_ = tint;
     CutButtonImages();
     btnClose->Invalidate();
     {

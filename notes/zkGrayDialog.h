@@ -23,7 +23,8 @@ public:
 
     int SkinTint() const { return skinTint_; }
     // Reloads the skin and turns its hue by tint/240 of a full turn; the window's
-    // key colour follows the turned skin. The current value changes nothing.
+    // key colour follows the turned skin. The current value changes nothing; a
+    // skin that cannot be loaded or turned changes nothing either.
     void SetSkinTint(int tint);
     const std::string& SkinName() const { return skinName_; }
     HBITMAP SkinBitmap() const { return skin_.get(); }
@@ -51,17 +52,18 @@ protected:
     void imgCaptionPaint(HDC dc);
     void imgCaptionMouseDown(TMouseButton button, TShiftState shift, int x, int y);
 
+    // Read when the skin is loaded: at creation and with every tint.
     void SetSkinName(const std::string& name) { skinName_ = name; }
 
 private:
-    void LoadSkin();
+    UniqueBitmap LoadSkin() const;
     void CutButtonImages();
     void KeepCloseButtonOnTop();
     void DrawFrame(HDC dc, int width, int height);
 
     bool active_ = false;
     int skinTint_ = 0;
-    std::string skinName_;
+    std::string skinName_ = "BMP_BLUE";
     UniqueBitmap skin_;
     TImageList* closeImages_;
 };

@@ -49,11 +49,7 @@ TzkPrjInfo::TzkPrjInfo(const std::string& programPath)
     AlphaValue = TIniFile(IniFileName()).ReadInteger("PROGRAM", "AlphaBlend Value", 100);
 }
 
-TzkPrjInfo::~TzkPrjInfo()
-{
-    if (Mutex)
-        CloseHandle(Mutex);
-}
+TzkPrjInfo::~TzkPrjInfo() = default;
 
 std::string TzkPrjInfo::IniFileName() const { return ProgramPath + "Pinova" + ".ini"; }
 std::string TzkPrjInfo::PostItIniFileName() const { return ProgramPath + "zkPostIt.ini"; }
@@ -84,8 +80,10 @@ void TzkPrjInfo::GotoHomePage() const { ShellOpen(kHomePageAddress); }
 
 bool TzkPrjInfo::IsFirstInstance()
 {
-    Mutex = CreateMutexA(nullptr, TRUE, "Pinova");
-    if (Mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "Pinova");
+    const DWORD error = GetLastError();
+    Mutex.reset(mutex);
+    if (Mutex && error == ERROR_ALREADY_EXISTS) {
         NotifyRunningInstance();
         return false;
     }

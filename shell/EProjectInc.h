@@ -47,7 +47,8 @@ public:
     HWND GetMainHwnd() const;
     void SetMainHwnd(HWND wnd);
 
-    HANDLE Mutex = nullptr;
+    // Held, never waited on, for as long as this object lives.
+    UniqueKernelHandle Mutex;
     std::string ProgramPath;
     TMappedHwnd MappedHwnd;
     UniqueIcon Icon;

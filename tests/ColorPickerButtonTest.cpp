@@ -280,6 +280,26 @@ TEST_F(PickerTest, EscapeAndAPressOutsideCloseWithoutAChoice)
     EXPECT_FALSE(button->DroppedDown());
 }
 
+TEST_F(PickerTest, AtTheCornerOfTheWorkAreaTheGridOpensAboveAndStaysOnIt)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& area = monitor.rcWork;
+    // The button's right end 10 pixels and its bottom 8 pixels inside the corner.
+    form->SetBounds(area.right - 10 - 187, area.bottom - 30, 300, 200);
+    OpenGrid();
+    ASSERT_TRUE(button->DroppedDown());
+    RECT grid, face;
+    GetWindowRect(popup().Handle(), &grid);
+    GetWindowRect(button->Handle(), &face);
+    EXPECT_EQ(area.right, grid.right);
+    EXPECT_EQ(face.top, grid.bottom) << "above the button";
+    RECT common;
+    IntersectRect(&common, &grid, &area);
+    EXPECT_TRUE(EqualRect(&common, &grid)) << "wholly on the work area";
+}
+
 TEST_F(PickerTest, ChoosingFiresChangeOnceAndTheSameColourNothing)
 {
     OpenGrid();

@@ -200,6 +200,38 @@ TEST(ColorKeys, AcceleratorIsTheLetterAfterTheAmpersand)
     EXPECT_EQ(AcceleratorOf("trailing &"), 0);
 }
 
+TEST(ColorPopupPlace, OpensBelowTheButtonAndStaysOnTheWorkAreaOfItsMonitor)
+{
+    // A primary monitor with a taskbar at the bottom, one to its left and one above
+    // it: the two others lie at negative coordinates.
+    const RECT primary{0, 0, 1280, 984}, left{-1920, -120, 0, 960}, above{0, -1080, 1920, 0};
+    const SIZE grid{164, 98};
+    struct Case {
+        const char* what;
+        RECT button;
+        SIZE size;
+        RECT area;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {"below the button, one pixel left of it", {100, 100, 141, 122}, grid, primary, {99, 122}},
+        {"past the bottom, still below the button's top: moved up", {100, 880, 141, 900}, grid, primary, {99, 886}},
+        {"past the bottom, over the button: above it", {100, 950, 141, 972}, grid, primary, {99, 852}},
+        {"past the right edge: moved left", {1200, 100, 1241, 122}, grid, primary, {1116, 122}},
+        {"left monitor, at its left edge", {-1920, 200, -1879, 222}, grid, left, {-1920, 222}},
+        {"left monitor, at its right edge", {-60, 200, -19, 222}, grid, left, {-164, 222}},
+        {"left monitor, at its bottom", {-1000, 930, -959, 952}, grid, left, {-1001, 832}},
+        {"monitor above, at its bottom", {500, -30, 541, -8}, grid, above, {499, -128}},
+        {"too tall for either side: its top stays on the area", {100, 500, 141, 522}, {164, 600}, primary, {99, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const POINT p = PopupPosition(c.button, c.size, c.area);
+        EXPECT_EQ(c.expected.x, p.x);
+        EXPECT_EQ(c.expected.y, p.y);
+    }
+}
+
 TEST(ButtonLayout, MemoButtonPutsTheGlyphOnTopAndTheBarBelow)
 {
     TButtonLayoutInput in;

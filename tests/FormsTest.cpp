@@ -1,10 +1,16 @@
 #include "framework/Application.h"
+#include "framework/CallbackError.h"
 #include "framework/Forms.h"
+#include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "framework/Timer.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <functional>
 
 namespace {
 
@@ -15,6 +21,7 @@ public:
     explicit TfrmTest(TComponent* owner) : TForm(owner) {}
 
     int created = 0;
+    bool writeFails = true;  // a run-time choice: the statement after the throw stays reachable
     bool afterThrow = false;
     bool refuseClose = false;
     int closeQueries = 0;
@@ -23,7 +30,8 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_TEST_FAIL) {
-            throw EIniFileException(Format("Unable to write to %s", "C:\\x.ini"));
+            if (writeFails)
+                throw EIniFileException(Format("Unable to write to %s", "C:\\x.ini"));
             afterThrow = true;
         }
         return TForm::WndProc(msg, wParam, lParam);
@@ -188,6 +196,22 @@ TEST(Forms, ShowModalReturnsTheModalResultAndDisablesOtherWindows)
     EXPECT_GE(dialog->closeQueries, 2);
 }
 
+TEST(Forms, AModalFormWhoseCloseQueryFailsStillGivesTheOtherWindowsBack)
+{
+    struct TfrmFailingQuery : TfrmTest {
+        using TfrmTest::TfrmTest;
+        void FormCloseQuery(bool&) override { throw EIniFileException("Unable to write to C:\\ro\\x.ini"); }
+    };
+    Owned<TfrmTest> other;
+    Owned<TfrmFailingQuery> dialog;
+    other->Show();
+    PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_THROW(dialog->ShowModal(), EIniFileException);
+    EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_FALSE(dialog->Modal());
+}
+
 TEST(Forms, KeyPreviewLetsTheFormSwallowKeysOfItsControls)
 {
     Owned<TfrmTest> form;
@@ -293,4 +317,172 @@ TEST(Timers, TickWhileEnabledAndStopWhenFreed)
     const size_t seen = errors.Messages().size();
     PumpMessages(100);
     EXPECT_EQ(seen, errors.Messages().size());
+}
+
+namespace {
+
+// Errors that reach the application's report; the report itself can be made to fail.
+struct Reports {
+    std::vector<std::string> seen;
+    bool reportFails = false;
+    Reports()
+    {
+        Application.OnException = [this](const std::exception& e) {
+            seen.push_back(e.what());
+            if (reportFails)
+                throw std::runtime_error("the report failed too");
+        };
+    }
+};
+
+} // namespace
+
+TEST(Boundaries, NoExceptionLeavesACallbackThePlatformMakes)
+{
+    struct Case {
+        const char* where;
+        std::function<void(TfrmTest& form, TTimer& timer)> provoke;
+        bool reportFails;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the application window closing the program, its close query failing to write",
+         [](TfrmTest&, TTimer&) {
+             MainFormCloseQuery = [](bool&) { throw EIniFileException("Unable to write to C:\\ro\\Pinova.ini"); };
+             SendMessageA(Application.Handle(), WM_CLOSE, 0, 0);
+         },
+         false, "Unable to write to C:\\ro\\Pinova.ini"},
+        {"a timer whose handler throws something that is no std::exception",
+         [](TfrmTest&, TTimer& timer) {
+             timer.OnTimer = [&timer] {
+                 timer.SetEnabled(false);
+                 throw 42;
+             };
+             timer.SetEnabled(true);
+         },
+         false, "Unexpected error"},
+        {"a timer whose error report fails as well",
+         [](TfrmTest&, TTimer& timer) {
+             timer.OnTimer = [&timer] {
+                 timer.SetEnabled(false);
+                 throw EConvertError("'x' is not a valid integer value");
+             };
+             timer.SetEnabled(true);
+         },
+         true, "'x' is not a valid integer value"},
+        {"a window whose error report fails as well",
+         [](TfrmTest& form, TTimer&) { SendMessageA(form.Handle(), WM_TEST_FAIL, 0, 0); },
+         true, "Unable to write to C:\\x.ini"},
+    };
+    CaughtErrors restoreTheHandler;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        Owned<TfrmTest> form;
+        auto* timer = form->Create<TTimer>();
+        timer->SetEnabled(false);
+        timer->SetInterval(10);
+        Reports reports;
+        reports.reportFails = c.reportFails;
+        c.provoke(*form.form, *timer);
+        PumpUntil([&] { return !reports.seen.empty(); }, 2000);
+        MainFormCloseQuery = nullptr;
+        ASSERT_EQ(std::vector<std::string>{c.expected}, reports.seen);
+        // Still running: the loop was not asked to end and the windows still answer.
+        MSG quit;
+        EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+        EXPECT_FALSE(Application.Terminated());
+        form->SetCaption("still here");
+        EXPECT_EQ("still here", form->Caption());
+    }
+}
+
+TEST(Boundaries, AnErrorInsideAnEnumerationComesOutAfterIt)
+{
+    Owned<TfrmTest> a, b;
+    struct State {
+        TCallbackError error;
+        int calls = 0;
+    } state;
+    const BOOL finished = EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND, LPARAM data) noexcept -> BOOL {
+            auto& s = *reinterpret_cast<State*>(data);
+            return s.error.Run([&] {
+                if (++s.calls == 2)
+                    throw EOutOfResources("no room for the list");
+                return true;
+            });
+        },
+        reinterpret_cast<LPARAM>(&state));
+    EXPECT_FALSE(finished) << "the enumeration stops at the error";
+    EXPECT_EQ(2, state.calls);
+    try {
+        state.error.Rethrow();
+        ADD_FAILURE() << "the error was lost";
+    } catch (const EOutOfResources& e) {
+        EXPECT_STREQ("no room for the list", e.what());
+    }
+    EXPECT_NO_THROW(state.error.Rethrow()) << "thrown once";
+}
+
+namespace {
+
+// Someone else who subclasses a control after us: a tool, an input method, a
+// screen reader. It must see every message up to the window's last.
+struct Onlooker {
+    static inline std::vector<UINT> seen;
+    static inline WNDPROC previous = nullptr;
+    static void Note(UINT msg)
+    {
+        if (msg == WM_SETTEXT || msg == WM_KEYDOWN || msg == WM_NCDESTROY)
+            seen.push_back(msg);
+    }
+    static LRESULT CALLBACK Helper(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) noexcept
+    {
+        Note(msg);
+        if (msg == WM_NCDESTROY)
+            RemoveWindowSubclass(wnd, Helper, 7);
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    static LRESULT CALLBACK Swapped(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
+    {
+        Note(msg);
+        return CallWindowProcA(previous, wnd, msg, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST(Subclassing, ThoseWhoSubclassAControlAfterUsKeepSeeingItsMessages)
+{
+    struct Case {
+        const char* how;
+        std::function<void(HWND)> subclass;
+    };
+    const Case cases[] = {
+        {"with the platform's helpers", [](HWND wnd) { SetWindowSubclass(wnd, Onlooker::Helper, 7, 0); }},
+        {"by swapping the window procedure",
+         [](HWND wnd) {
+             Onlooker::previous = reinterpret_cast<WNDPROC>(
+                 SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Onlooker::Swapped)));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        Owned<TfrmTest> form;
+        auto* edit = form->Create<TEdit>();
+        edit->SetParent(form.form);
+        std::vector<WORD> keys;
+        edit->OnKeyDown = [&](WORD& key, TShiftState) { keys.push_back(key); };
+        Onlooker::seen.clear();
+        c.subclass(edit->Handle());
+
+        edit->SetText("typed");
+        SendMessageA(edit->Handle(), WM_KEYDOWN, 'Q', 1);
+        EXPECT_EQ("typed", edit->Text()) << "the system control still does its work";
+        EXPECT_EQ(std::vector<WORD>{'Q'}, keys) << "and our control still hears its keys";
+        // Our control lets the window go first; the onlooker still sees it to the end.
+        form->DestroyComponent(edit);
+        EXPECT_EQ((std::vector<UINT>{WM_SETTEXT, WM_KEYDOWN, WM_NCDESTROY}), Onlooker::seen);
+    }
 }

@@ -1,5 +1,6 @@
 #include "notes/zkGrayDialog.h"
 #include "framework/Application.h"
+#include "framework/SysUtils.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -340,4 +341,71 @@ TEST(Frame, EscapeAndTheCloseButtonEndAModalFrameWithCancel)
     form->DoKeyDown(key, 0);
     EXPECT_EQ('A', key);
     EXPECT_EQ(mrNone, form->ModalResult);
+}
+
+namespace {
+
+// A frame whose skin name a test can change after the window exists.
+class TfrmSkinChoice : public TfrmZkGrayDialog {
+public:
+    using TfrmZkGrayDialog::TfrmZkGrayDialog;
+    void UseSkin(const std::string& name) { SetSkinName(name); }
+};
+
+COLORREF KeyColourOf(HWND wnd)
+{
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(wnd, &key, &alpha, &flags);
+    return key;
+}
+
+} // namespace
+
+TEST(Frame, ATintWhoseSkinCannotLoadChangesNothing)
+{
+    Shown<TfrmSkinChoice> form;
+    form->SetSkinTint(90);
+    const HBITMAP red = form->SkinBitmap();
+    const COLORREF redKey = KeyColourOf(form->Handle());
+
+    form->UseSkin("BMP_MISSING");
+    EXPECT_THROW(form->SetSkinTint(500), Exception);
+    EXPECT_EQ(90, form->SkinTint()) << "the tint that was never applied is not kept";
+    EXPECT_EQ(red, form->SkinBitmap());
+    EXPECT_EQ(redKey, KeyColourOf(form->Handle()));
+    EXPECT_EQ(3, form->CloseImages()->Count());
+
+    // With the skin back, the same tint is applied, not taken for the current one.
+    form->UseSkin("BMP_BLUE");
+    form->SetSkinTint(500);
+    EXPECT_EQ(500, form->SkinTint());
+    EXPECT_NE(red, form->SkinBitmap());
+    EXPECT_NE(redKey, KeyColourOf(form->Handle()));
+}
+
+TEST(Frame, EveryBorderStyleLosesItsCaptionAndReCreationKeepsTheSkinName)
+{
+    struct Case {
+        TFormBorderStyle style;
+        bool border;  // the styles with a caption keep its border
+    };
+    const Case cases[] = {
+        {TFormBorderStyle::bsNone, false},       {TFormBorderStyle::bsSingle, true},
+        {TFormBorderStyle::bsSizeable, true},    {TFormBorderStyle::bsDialog, true},
+        {TFormBorderStyle::bsToolWindow, true},  {TFormBorderStyle::bsSizeToolWin, true},
+    };
+    Shown<TfrmSkinChoice> form;
+    form->UseSkin("BMP_TEST");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style));
+        form->SetBorderStyle(c.style);
+        form->RecreateWnd();
+        const LONG_PTR style = GetWindowLongPtrA(form->Handle(), GWL_STYLE);
+        EXPECT_TRUE(style & WS_POPUP);
+        EXPECT_FALSE(style & WS_DLGFRAME) << "never a dialog frame";
+        EXPECT_EQ(c.border, (style & WS_BORDER) != 0);
+        EXPECT_EQ("BMP_TEST", form->SkinName()) << "the skin chosen stays chosen";
+    }
 }

@@ -419,3 +419,117 @@ TEST(MemoStore, UnwritableWastebasketKeepsTheMemo)
     EXPECT_EQ("Precious", ReadMemoRecord(3).Caption);
     EXPECT_EQ("{\\rtf1 precious}", ReadWholeFile(MemoFilePath(3)));
 }
+
+namespace {
+
+FILETIME LastWriteOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+    return data.ftLastWriteTime;
+}
+
+void SetLastWrite(const std::string& path, const FILETIME& when)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    SetFileTime(h, nullptr, nullptr, &when);
+    CloseHandle(h);
+}
+
+// The memo index refuses writes while the returned guard lives.
+struct ReadOnlyIndex {
+    ReadOnlyIndex() { SetFileAttributesA(PrjInfo->PostItIniFileName().c_str(), FILE_ATTRIBUTE_READONLY); }
+    ~ReadOnlyIndex() { SetFileAttributesA(PrjInfo->PostItIniFileName().c_str(), FILE_ATTRIBUTE_NORMAL); }
+};
+
+} // namespace
+
+TEST(MemoStore, SavingTheStoredBytesAgainLeavesTheFileAlone)
+{
+    TestProgram program;
+    WriteMemoContent(3, "same", kRtf);
+    const FILETIME old = ToUtcFileTime(LocalTime(2021, 6, 7, 8, 9, 10));
+    SetLastWrite(MemoFilePath(3), old);
+
+    WriteMemoContent(3, "same", kRtf);
+    EXPECT_EQ(Ticks(old), Ticks(LastWriteOf(MemoFilePath(3))));
+    // One byte more or a byte changed is new content.
+    for (const std::string& changed : {kRtf + "x", "X" + kRtf.substr(1)}) {
+        WriteMemoContent(3, "changed", changed);
+        EXPECT_EQ(changed, ReadWholeFile(MemoFilePath(3)));
+        EXPECT_NE(Ticks(old), Ticks(LastWriteOf(MemoFilePath(3))));
+        SetLastWrite(MemoFilePath(3), old);
+    }
+}
+
+TEST(MemoStore, MemoFilesWithoutRecordsAreAdoptedOnScreen)
+{
+    TestProgram program;
+    WriteRecord(7);
+    struct Case {
+        const char* name;
+        bool adopted;
+    } cases[] = {
+        {"005.txt", true},     {"007.txt", false},    // 7 has its record
+        {"1234.txt", true},    {"12.txt", false},     // 12 lives in 012.txt
+        {"000.txt", false},    {"abc.txt", false},   {"-01.txt", false},
+        {"002.txt.new", false}, {"003.rtf", false},
+    };
+    for (const Case& c : cases)
+        WriteWholeFile(program.Folder() + c.name, kRtf);
+    CreateDirectoryA((program.Folder() + "009.txt").c_str(), nullptr);
+
+    EXPECT_EQ((std::vector<int>{5, 1234}), AdoptOrphanMemoFiles());
+    EXPECT_EQ((std::vector<int>{7, 5, 1234}), ListMemoNumbers());
+    const TIniFile ini(PrjInfo->PostItIniFileName());
+    EXPECT_EQ(300, ini.ReadInteger("5", "Left", -1));
+    EXPECT_EQ(324, ini.ReadInteger("1234", "Left", -1));
+    EXPECT_EQ(200, ini.ReadInteger("5", "Height", -1));
+    for (const Case& c : cases)
+        EXPECT_EQ(kRtf, ReadWholeFile(program.Folder() + c.name)) << c.name;
+    EXPECT_TRUE(AdoptOrphanMemoFiles().empty());
+}
+
+TEST(MemoStore, AnInterruptedRemovalNeverBringsBackWhatTheUserRemoved)
+{
+    TestProgram program;
+    // Erasing a blank memo whose file still holds old text: the record cannot be
+    // erased after the file went, as when the program dies between the steps.
+    WriteRecord(1);
+    WriteMemoContent(1, "old text", kRtf);
+    {
+        ReadOnlyIndex refuse;
+        EXPECT_FALSE(ErrorOf([] { EraseMemo(1); }).empty());
+    }
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+    EXPECT_TRUE(AdoptOrphanMemoFiles().empty());
+
+    // A file that cannot be deleted keeps its record, so it is not orphaned.
+    WriteRecord(2);
+    WriteMemoContent(2, "kept", kRtf);
+    HANDLE held = CreateFileA(MemoFilePath(2).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const std::string error = ErrorOf([] { EraseMemo(2); });
+    CloseHandle(held);
+    EXPECT_EQ(0u, error.find("Cannot delete file \"" + MemoFilePath(2) + "\". ")) << error;
+    EXPECT_TRUE(HasRecord(2));
+
+    // Moving to the wastebasket, stopped before the record goes: the content is in
+    // the wastebasket and nothing of it comes back as a memo.
+    WriteRecord(3);
+    WriteMemoContent(3, "to the basket", kRtf);
+    std::string basketError;
+    {
+        ReadOnlyIndex refuse;
+        basketError = ErrorOf([] { MoveMemoToWastebasket(3, "Gone", {}, kRtf); });
+    }
+    EXPECT_FALSE(basketError.empty());
+    EXPECT_FALSE(FileExists(MemoFilePath(3)));
+    EXPECT_TRUE(AdoptOrphanMemoFiles().empty());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((PrjInfo->BasketPath + "* Gone.txt").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    FindClose(search);
+    EXPECT_EQ(kRtf, ReadWholeFile(PrjInfo->BasketPath + found.cFileName));
+}

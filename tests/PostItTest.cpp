@@ -349,3 +349,23 @@ TEST(PostIt, AWastebasketThatCannotBeWrittenLeavesTheMemoOpenAndLive)
     m->SaveContent();
     EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("precious still saved"));
 }
+
+TEST(PostIt, AMemoOfLettersBeyondAsciiIsSavedAndComesBack)
+{
+    // Korean under its own code page, accented letters under the Western one: the
+    // editor counts characters where the code page takes two bytes for one.
+    const std::string text = GetACP() == 949 ? WideToAnsi(L"회의 메모\r\n내일 준비") : WideToAnsi(L"caf\u00e9 cr\u00e8me");
+    {
+        Memo m;
+        m->InitNewMemo();
+        m->edtMemo->SetText(text);
+        m->SaveContent();
+        ASSERT_TRUE(FileExists(MemoFilePath(1)));
+        m->DetachCloseGuard();
+        auto* again = Application.CreateForm<TfrmPostIt>(m.images);
+        again->SetMemoNumber(1);
+        again->LoadMemo();
+        EXPECT_EQ(text, again->edtMemo->Text());
+        Application.DestroyForm(again);
+    }
+}

@@ -77,3 +77,25 @@ TEST(PrjInfo, SharedBlockWithoutViewReadsZero)
     EXPECT_EQ(0u, broken.Read());
     broken.Write(5);
 }
+
+TEST(PrjInfo, TheInstanceMutexLivesAsLongAsItsProgramInformation)
+{
+    auto mutexExists = [] {
+        const UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, "Pinova"));
+        return static_cast<bool>(mutex);
+    };
+    ASSERT_FALSE(mutexExists());
+    {
+        TestProgram first;
+        EXPECT_TRUE(first.Info().IsFirstInstance());
+        EXPECT_TRUE(mutexExists());
+        {
+            TzkPrjInfo second(first.Folder());
+            EXPECT_FALSE(second.IsFirstInstance());
+        }
+        EXPECT_TRUE(mutexExists()) << "the second start lets go of its handle only";
+        // Checking again takes a new handle in place of the old one.
+        first.Info().IsFirstInstance();
+    }
+    EXPECT_FALSE(mutexExists()) << "a new start would run as the first instance";
+}

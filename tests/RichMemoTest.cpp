@@ -375,3 +375,12 @@ TEST(RichMemoWithoutWindow, StoresSettingsAndAppliesThemWhenTheWindowIsMade)
 }
 
 } // namespace
+
+TEST_F(RichMemoTest, TextOfTwoByteCharactersComesBackWhole)
+{
+    // The editor counts characters where the code page needs two bytes for one.
+    const std::string text = GetACP() == 949 ? WideToAnsi(L"한글 메모\r\n둘째 줄 끝") : WideToAnsi(L"caf\u00e9\r\nna\u00efve");
+    memo->SetText(text);
+    EXPECT_EQ(text, memo->Text());
+    EXPECT_EQ(text, memo->Lines().Text());
+}

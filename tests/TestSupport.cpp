@@ -95,6 +95,8 @@ StandInProgman::StandInProgman(int width, int height)
 
 StandInProgman::~StandInProgman() { DestroyWindow(progman); }
 
+std::function<void(bool& canClose)> MainFormCloseQuery;
+
 void PumpMessages(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();

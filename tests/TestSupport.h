@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,10 @@ public:
 
     HWND progman = nullptr, view = nullptr, icons = nullptr;
 };
+
+// The test programs' hidden main form runs this in its close query (when set), so
+// that a test can make closing the program fail.
+extern std::function<void(bool& canClose)> MainFormCloseQuery;
 
 // Handles window messages for about the given time.
 void PumpMessages(DWORD milliseconds = 0);

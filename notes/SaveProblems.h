@@ -1,0 +1,40 @@
+#pragma once
+// Saves that fail are told once, not at every save moment.
+//
+// Memos save themselves every time a note loses the activation, so a read-only
+// folder or a full disk would otherwise raise a new error box every half second.
+// A failing save is reported once, in plain words; the note keeps its content and
+// tries again at its next save moment; the user hears of it again only after some
+// save has succeeded in between.
+
+#include <functional>
+#include <string>
+
+class TSaveReporter {
+public:
+    // Runs the save. When it raises, tells the user (once, as above) and returns
+    // false; the error goes no further.
+    bool Run(const std::string& what, const std::function<void()>& save);
+    bool Failing() const { return failing_; }
+    // Tells the user of a problem that stops saves; the next failing save is then
+    // not told again until one has succeeded.
+    void Tell(const std::string& text);
+
+    // How the report reaches the user; a message box unless replaced (tests).
+    std::function<void(const std::string& text)> Show;
+
+private:
+    bool failing_ = false;
+};
+
+// The one reporter of the program, shared by every note.
+TSaveReporter& SaveReporter();
+
+// The text of a failing save: what could not be saved and the error, which names
+// the file and the system's reason.
+std::string SaveFailureText(const std::string& what, const std::string& error);
+
+// Whether files can be created in the program folder; when not, the reason.
+bool ProgramFolderWritable(std::string& reason);
+// Tells the user once when the program folder cannot be written (start-up).
+void ReportUnwritableProgramFolder();
