@@ -1,7 +1,7 @@
 // Shows the wastebasket with a dozen deleted memos, one previewed with its
 // formatting and a search result marked, and keeps it there for a while so that
 // the screen can be photographed for the docs (under the Korean code page, so that
-// the Korean titles can be file names):
+// the Korean titles can be file names), over the stand-in desktop:
 //     basket_shots.exe [seconds]
 #include "framework/Application.h"
 #include "framework/SysUtils.h"
@@ -13,15 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-class TfrmBackground : public TForm {
-public:
-    explicit TfrmBackground(TComponent* owner) : TForm(owner)
-    {
-        SetBorderStyle(TFormBorderStyle::bsNone);
-        SetColor(0x808000);  // the classic teal desktop
-    }
-};
 
 struct Deleted {
     const char* title;  // UTF-8
@@ -76,9 +67,7 @@ int main(int argc, char** argv)
         memo.SaveTo(WastebasketFileName(WideToAnsi(Utf8ToWide("\xEC\x9D\xB4\xEB\xB2\x88 \xEC\xA3\xBC \xED\x95\xA0 \xEC\x9D\xBC")), {}, when));
     }
 
-    auto* background = Application.CreateForm<TfrmBackground>();
-    background->SetBounds(0, 0, 1280, 1024);
-    background->Show();
+    StandInProgman desktop;
     auto* basket = Application.CreateForm<TfrmBasket>();
     basket->Show();
     basket->edtSearch->SetText("milk");
