@@ -455,6 +455,40 @@ TEST_F(BasketTest, EraseSendsTheMarkedFilesToTheRecycleBin)
     }
 }
 
+TEST_F(BasketTest, TitleOutsideTheCodePageStillPreviewsSearchesAndErases)
+{
+    Put({{"2009-01-01 00_00_01 plain.txt", "plain"}});
+    // A Devanagari title: neither code page in use can hold it, so the "A" functions
+    // see its name with '?' for each character.
+    const std::wstring title = W("\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87");
+    const std::wstring name = L"2009-01-01 00_00_02 " + title + L".txt";
+    const std::wstring path = AnsiToWide(Folder()) + name;
+    {
+        UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        WriteFile(file.get(), "namaste milk", 12, &written, nullptr);
+    }
+    Open();
+    ASSERT_EQ(2, form->lstMemo->Count());
+    EXPECT_EQ("2009-01-01 00:00:02 " + WideToAnsi(title), form->lstMemo->Items(0));
+    EXPECT_EQ(L"namaste milk", Preview().substr(0, 12));
+    Search("milk");
+    EXPECT_EQ("x.", Marks());
+    wchar_t shortPath[MAX_PATH] = {};
+    GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    Erase(IDYES);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str())) << "the right file went";
+    EXPECT_EQ(std::vector<std::string>{"2009-01-01 00:00:01 plain"}, Rows());
+    if (RunningOnWine()) {
+        // Wine's trash keeps it under whichever name the shell was given.
+        for (const std::wstring& trashed : {name, std::wstring(wcsrchr(shortPath, L'\\') + 1)}) {
+            DeleteFileW((AnsiToWide(WineTrashFolder()) + L"files\\" + trashed).c_str());
+            DeleteFileW((AnsiToWide(WineTrashFolder()) + L"info\\" + trashed + L".trashinfo").c_str());
+        }
+    }
+}
+
 TEST_F(BasketTest, LayoutAndPreviewSplitter)
 {
     Put({{"2009-01-01 00_00_01 a.txt", "a"}});
