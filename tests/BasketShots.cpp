@@ -2,7 +2,8 @@
 // formatting and a search result marked, and keeps it there for a while so that
 // the screen can be photographed for the docs (under the Korean code page, so that
 // the Korean titles can be file names), over the stand-in desktop:
-//     basket_shots.exe [seconds]
+//     basket_shots.exe [seconds]          the window
+//     basket_shots.exe [seconds] erase    the shell's confirmation of Erase over it
 #include "framework/Application.h"
 #include "framework/SysUtils.h"
 #include "notes/MemoStore.h"
@@ -11,6 +12,7 @@
 #include "wastebasket/basket.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -74,6 +76,8 @@ int main(int argc, char** argv)
     basket->SearchMemos();
     SetForegroundWindow(basket->Handle());
     basket->lstMemo->SetFocus();
+    if (argc > 2 && std::string(argv[2]) == "erase")
+        PostMessageA(basket->btnDelete->Handle(), BM_CLICK, 0, 0);
     PumpMessages(seconds * 1000);
     Application.DestroyForms();
     return 0;
