@@ -1,6 +1,7 @@
 #include "wastebasket/basket.h"
 
 #include "framework/Application.h"
+#include "framework/Ime.h"
 #include "framework/SysUtils.h"
 #include "tests/EditorMemo.h"
 #include "tests/TestSupport.h"
@@ -15,8 +16,10 @@ namespace {
 
 std::wstring W(const char* utf8) { return Utf8ToWide(utf8); }
 
-// Answers the next dialog box the user-interface thread shows, from a thread of its
-// own, as a user would: notes its caption and texts and presses one of its buttons.
+// Answers the dialog boxes the user-interface thread shows, from a thread of its own,
+// as a user would: the first with the given button, any later one (which nobody
+// expected) with Cancel or OK, so that a test never hangs on one. Notes the first
+// one's caption and texts.
 class DialogAnswerer {
 public:
     explicit DialogAnswerer(int button) : button_(button), thread_(GetCurrentThreadId())
@@ -31,7 +34,7 @@ public:
         if (worker_.joinable())
             worker_.join();
     }
-    bool Answered() const { return answered_; }
+    int Answered() const { return answered_; }
     const std::wstring& Caption() const { return caption_; }
     const std::wstring& Texts() const { return texts_; }
 
@@ -53,20 +56,29 @@ private:
         *reinterpret_cast<std::wstring*>(data) += std::wstring(text) + L"|";
         return TRUE;
     }
+    void Press(HWND dialog, int button)
+    {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    }
     void Watch()
     {
-        for (int tries = 0; tries < 500 && !stop_; ++tries) {
+        HWND last = nullptr;
+        while (!stop_) {
             HWND dialog = nullptr;
             EnumThreadWindows(thread_, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-            if (dialog && GetDlgItem(dialog, button_)) {
-                wchar_t caption[256] = {};
-                GetWindowTextW(dialog, caption, 256);
-                caption_ = caption;
-                EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts_));
-                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, button_)));
-                answered_ = true;
-                return;
+            if (dialog && dialog != last) {
+                if (answered_ == 0 && GetDlgItem(dialog, button_)) {
+                    wchar_t caption[256] = {};
+                    GetWindowTextW(dialog, caption, 256);
+                    caption_ = caption;
+                    EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts_));
+                    Press(dialog, button_);
+                } else {
+                    Press(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
+                }
+                ++answered_;
+                last = dialog;
             }
             Sleep(20);
         }
@@ -75,7 +87,7 @@ private:
     int button_;
     DWORD thread_;
     std::atomic<bool> stop_{false};
-    std::atomic<bool> answered_{false};
+    std::atomic<int> answered_{0};
     std::wstring caption_, texts_;
     std::thread worker_;
 };
@@ -151,7 +163,7 @@ protected:
         form->btnDelete->Perform(BM_CLICK);
         answerer.Stop();
         PumpMessages();
-        EXPECT_TRUE(answerer.Answered()) << "the shell asked first";
+        EXPECT_EQ(1, answerer.Answered()) << "the shell asked first, and only that";
         EXPECT_FALSE(answerer.Caption().empty()) << "in the platform's own words";
     }
     // A click (WM_LBUTTONDOWN) or a double click (WM_LBUTTONDBLCLK) on the list,
@@ -220,7 +232,7 @@ TEST_F(BasketTest, EmptyOrMissingFolderGivesAnEmptyWindowThatDoesNothing)
         form->btnDelete->Perform(BM_CLICK);
         PumpMessages(200);
         answerer.Stop();
-        EXPECT_FALSE(answerer.Answered()) << "Erase with nothing marked asks nothing";
+        EXPECT_EQ(0, answerer.Answered()) << "Erase with nothing marked asks nothing";
         SendMessageA(form->lstMemo->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 5));
         EXPECT_EQ(0, form->lstMemo->Count());
     }
@@ -347,7 +359,7 @@ TEST_F(BasketTest, EmptySearchTextSaysSoAndKeepsTheMarks)
         DialogAnswerer answerer(IDOK);
         Search(text);
         answerer.Stop();
-        ASSERT_TRUE(answerer.Answered()) << "a message box for '" << text << "'";
+        ASSERT_EQ(1, answerer.Answered()) << "a message box for '" << text << "'";
         EXPECT_NE(std::wstring::npos, answerer.Texts().find(W("검색할 문장을 입력합십시오."))) << WideToUtf8(answerer.Texts());
         EXPECT_EQ(".x", Marks());
     }
@@ -443,6 +455,40 @@ TEST_F(BasketTest, EraseSendsTheMarkedFilesToTheRecycleBin)
     }
 }
 
+TEST_F(BasketTest, TitleOutsideTheCodePageStillPreviewsSearchesAndErases)
+{
+    Put({{"2009-01-01 00_00_01 plain.txt", "plain"}});
+    // A Devanagari title: neither code page in use can hold it, so the "A" functions
+    // see its name with '?' for each character.
+    const std::wstring title = W("\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8\xE0\xA5\x8D\xE0\xA4\xA4\xE0\xA5\x87");
+    const std::wstring name = L"2009-01-01 00_00_02 " + title + L".txt";
+    const std::wstring path = AnsiToWide(Folder()) + name;
+    {
+        UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        WriteFile(file.get(), "namaste milk", 12, &written, nullptr);
+    }
+    Open();
+    ASSERT_EQ(2, form->lstMemo->Count());
+    EXPECT_EQ("2009-01-01 00:00:02 " + WideToAnsi(title), form->lstMemo->Items(0));
+    EXPECT_EQ(L"namaste milk", Preview().substr(0, 12));
+    Search("milk");
+    EXPECT_EQ("x.", Marks());
+    wchar_t shortPath[MAX_PATH] = {};
+    GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    Erase(IDYES);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str())) << "the right file went";
+    EXPECT_EQ(std::vector<std::string>{"2009-01-01 00:00:01 plain"}, Rows());
+    if (RunningOnWine()) {
+        // Wine's trash keeps it under whichever name the shell was given.
+        for (const std::wstring& trashed : {name, std::wstring(wcsrchr(shortPath, L'\\') + 1)}) {
+            DeleteFileW((AnsiToWide(WineTrashFolder()) + L"files\\" + trashed).c_str());
+            DeleteFileW((AnsiToWide(WineTrashFolder()) + L"info\\" + trashed + L".trashinfo").c_str());
+        }
+    }
+}
+
 TEST_F(BasketTest, LayoutAndPreviewSplitter)
 {
     Put({{"2009-01-01 00_00_01 a.txt", "a"}});
@@ -517,4 +563,22 @@ TEST_F(BasketTest, ShownModallyUntilItsCloseButton)
     PostMessageA(form->btnClose->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(mrCancel, form->ShowModal());
     EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(BasketTest, FocusAsksForTheKoreanInputMethodOnlyWhereItIsInstalled)
+{
+    Open();
+    const HKL before = GetKeyboardLayout(0);
+    EXPECT_FALSE(RequestInputMethod(L"no such input method"));
+    EXPECT_EQ(before, GetKeyboardLayout(0)) << "nothing else is switched on instead";
+    const bool installed = RequestInputMethod(W("한국어 입력 시스템 (IME 2000)"));
+    ActivateKeyboardLayout(before, 0);
+    for (TWinControl* field : {static_cast<TWinControl*>(form->edtSearch), static_cast<TWinControl*>(form->edtMemo),
+                               static_cast<TWinControl*>(form->lstMemo)}) {
+        form->btnSearch->SetFocus();
+        field->SetFocus();
+        PumpMessages();
+        EXPECT_EQ(installed, GetKeyboardLayout(0) != before) << field->Name;
+        ActivateKeyboardLayout(before, 0);
+    }
 }

@@ -31,6 +31,7 @@ TEST(RtfText, ReadsWhatTheDocumentShows)
     const Case cases[] = {
         {"tables and generator are left out", "milk\\par\r\n", "milk\n"},
         {"bytes in the font's code page", "caf\\'e9 \\f1\\'bf\\'ec\\'c0\\'af\\f0  tea", "caf\xC3\xA9 \xEC\x9A\xB0\xEC\x9C\xA0 tea"},
+        {"a double-byte character whose trail byte is plain", "\\f1\\'81A\\f0 A", "\xEA\xB0\x82" "A"},
         {"a group gives its font back", "{\\f1\\'bf\\'ec}\\'e9", "\xEC\x9A\xB0\xC3\xA9"},
         {"plain goes back to the default font", "\\f1\\plain\\'e9", "\xC3\xA9"},
         {"unicode with one stand-in", "\\u-14672?\\u-14560?!", "\xEC\x9A\xB0\xEC\x9C\xA0!"},

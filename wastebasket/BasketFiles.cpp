@@ -29,18 +29,30 @@ std::string ReplaceFirstTwo(std::string text, char from, char to)
     return text;
 }
 
-std::vector<std::string> TextFileNames(const std::string& folder)
+bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+struct ListedFile {
+    std::string name;  // as the system's code page gives it: what the row shows
+    std::string file;  // a name that opens the file
+};
+
+std::vector<ListedFile> TextFiles(const std::string& folder)
 {
-    std::vector<std::string> names;
+    std::vector<ListedFile> files;
     WIN32_FIND_DATAA data;
     UniqueFind find(FindFirstFileA((folder + "*.txt").c_str(), &data));
     if (!find)
-        return names;
+        return files;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.emplace_back(data.cFileName);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        // A title in a script the code page cannot hold comes back with '?' in it;
+        // the file's short name still reaches it.
+        const std::string name = data.cFileName;
+        const bool lossy = HasWildcard(name) && data.cAlternateFileName[0] != '\0';
+        files.push_back({name, lossy ? data.cAlternateFileName : name});
     } while (FindNextFileA(find.get(), &data));
-    return names;
+    return files;
 }
 
 // The whole file into `bytes`, whose storage is reused from file to file.
@@ -90,19 +102,20 @@ std::string TfrmBasket::FileNameFromDisplayText(const std::string& text)
 void TfrmBasket::FillMemoList(const std::string& folder)
 {
     folder_ = IncludeTrailingBackslash(folder);
-    std::vector<std::string> names = TextFileNames(folder_);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size())) == CSTR_LESS_THAN;
+    std::vector<ListedFile> files = TextFiles(folder_);
+    std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.name.data(), static_cast<int>(a.name.size()),
+                              b.name.data(), static_cast<int>(b.name.size())) == CSTR_LESS_THAN;
     });
-    std::reverse(names.begin(), names.end());
+    std::reverse(files.begin(), files.end());
     std::vector<std::string> texts;
-    texts.reserve(names.size());
-    for (const std::string& name : names)
-        texts.push_back(DisplayTextFromFileName(ExtractFileTitle(name)));
+    rowFiles_.clear();
+    for (const ListedFile& f : files) {
+        texts.push_back(DisplayTextFromFileName(ExtractFileTitle(f.name)));
+        rowFiles_.push_back(f.file);
+    }
     lstMemo->Clear();
     lstMemo->AddItems(texts);
-    rowFiles_ = std::move(names);
 }
 
 std::string TfrmBasket::RowFilePath(int index) const
@@ -150,9 +163,15 @@ void TfrmBasket::SendToRecycleBin(const std::vector<std::string>& paths)
 {
     std::string list;
     for (const std::string& path : paths) {
+        // The shell reads '*' and '?' as patterns: such a path could take other
+        // files with it. No file is named so, so nothing is lost by leaving it out.
+        if (HasWildcard(path))
+            continue;
         list += path;
         list += '\0';
     }
+    if (list.empty())
+        return;
     list.append(2, '\0');
     SHFILEOPSTRUCTA operation{};
     operation.hwnd = Handle();

@@ -143,11 +143,17 @@ private:
         pending_.clear();
     }
 
-    UINT CurrentCodePage() const
+    // Asked for every byte of text, so the answer is kept until the font or the
+    // font table changes.
+    UINT CurrentCodePage()
     {
-        if (auto it = fontCodePages_.find(state_.font); it != fontCodePages_.end())
-            return it->second;
-        return documentCodePage_;
+        if (state_.font != cachedFont_ || fontTableVersion_ != cachedVersion_) {
+            cachedFont_ = state_.font;
+            cachedVersion_ = fontTableVersion_;
+            const auto it = fontCodePages_.find(state_.font);
+            cachedCodePage_ = it != fontCodePages_.end() ? it->second : documentCodePage_;
+        }
+        return cachedCodePage_;
     }
 
     void ControlWord()
@@ -242,13 +248,13 @@ private:
             defaultFont_ = parameter;
             state_.font = parameter;
         } else if (word == "ansicpg" && hasParameter && parameter > 0) {
-            documentCodePage_ = static_cast<UINT>(parameter);
+            SetDocumentCodePage(static_cast<UINT>(parameter));
         } else if (word == "mac") {
-            documentCodePage_ = 10000;
+            SetDocumentCodePage(10000);
         } else if (word == "pc") {
-            documentCodePage_ = 437;
+            SetDocumentCodePage(437);
         } else if (word == "pca") {
-            documentCodePage_ = 850;
+            SetDocumentCodePage(850);
         } else {
             TextWord(word);
         }
@@ -256,6 +262,7 @@ private:
 
     void FontTableWord(std::string_view word, int parameter)
     {
+        ++fontTableVersion_;
         if (word == "f") {
             definedFont_ = parameter;
             fontCodePages_[definedFont_] = documentCodePage_;
@@ -264,6 +271,12 @@ private:
         } else if (word == "cpg" && parameter > 0) {
             fontCodePages_[definedFont_] = static_cast<UINT>(parameter);
         }
+    }
+
+    void SetDocumentCodePage(UINT codePage)
+    {
+        documentCodePage_ = codePage;
+        ++fontTableVersion_;
     }
 
     void Unicode(int code)
@@ -301,6 +314,8 @@ private:
     int defaultFont_ = -1;
     int definedFont_ = -1;
     int fallbackLeft_ = 0;
+    int fontTableVersion_ = 0, cachedVersion_ = -1, cachedFont_ = -1;
+    UINT cachedCodePage_ = 1252;
     std::string pending_;
     UINT pendingCodePage_ = 1252;
     std::wstring text_;
