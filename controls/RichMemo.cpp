@@ -144,7 +144,7 @@ void TCustomRichMemo::CreateWnd()
     savedModified_ = false;
 }
 
-void TCustomRichMemo::DestroyWnd()
+void TCustomRichMemo::KeepState()
 {
     if (!destroying_) {
         // The whole document as the editor holds it, whatever the line list's own
@@ -161,7 +161,7 @@ void TCustomRichMemo::DestroyWnd()
         saved->SetPosition(0);
         savedContent_ = std::move(saved);
     }
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 void TCustomRichMemo::ApplyEventMask(bool withChange)

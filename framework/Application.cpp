@@ -188,6 +188,12 @@ LRESULT TApplication::WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
             DestroyForm(form);
         return 0;
     }
+    case CM_RECREATE: {
+        auto* form = reinterpret_cast<TForm*>(lParam);
+        if (std::find(forms_.begin(), forms_.end(), form) != forms_.end())
+            form->RestoreLostWindow();
+        return 0;
+    }
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:

@@ -90,6 +90,8 @@ extern TApplication Application;
 
 // Message posted to a form to free it on the next turn of the loop.
 constexpr UINT CM_RELEASE = WM_APP + 0x3F00;
+// Makes a form's window again after someone else destroyed it.
+constexpr UINT CM_RECREATE = WM_APP + 0x3F01;
 
 // Key-downs the message loop offers first to the window holding the mouse capture
 // (an open drop-down); a non-zero answer means it used the key.

@@ -30,10 +30,10 @@ void TComboBox::CreateWnd()
         SetWindowTextA(Handle(), text.c_str());
 }
 
-void TComboBox::DestroyWnd()
+void TComboBox::KeepState()
 {
     itemIndex_ = ItemIndex();
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 void TComboBox::FillList()

@@ -33,7 +33,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void DestroyWnd() override;
+    void KeepState() override;
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:

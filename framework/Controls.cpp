@@ -206,9 +206,13 @@ void TWinControl::SaveState()
     enabled_ = Enabled();
 }
 
+void TWinControl::KeepState() { SaveState(); }
+
+void TWinControl::WindowLost() { KeepState(); }
+
 void TWinControl::DestroyWnd()
 {
-    SaveState();
+    KeepState();
     HWND wnd = handle_;
     Unbind();
     DestroyWindow(wnd);
@@ -236,6 +240,14 @@ void TWinControl::DestroyHandle()
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
         (*it)->DestroyHandle();
     DestroyWnd();
+}
+
+void TWinControl::ForgetLostWindow()
+{
+    for (TWinControl* child : controls_)
+        child->ForgetLostWindow();
+    handle_ = nullptr;
+    subclassed_ = false;
 }
 
 void TWinControl::RecreateWnd()
@@ -533,6 +545,10 @@ bool TWinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // Our own destruction cuts the object loose first, so a bound window that is
+    // being destroyed is being destroyed by someone else.
+    if (msg == WM_DESTROY)
+        WindowLost();
     if (PreviewKey(msg, wParam, lParam))
         return 0;
     return WndProc(msg, wParam, lParam);

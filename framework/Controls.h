@@ -56,6 +56,9 @@ public:
     void HandleNeeded();
     // Destroys the window and its children's and makes them again, state kept.
     void RecreateWnd();
+    // The window went without its last messages (the platform dropped it with
+    // another process's windows): lets go of its handle and its children's.
+    void ForgetLostWindow();
     static TWinControl* FromHandle(HWND wnd);
 
     TWinControl* Parent() const { return parent_; }
@@ -125,9 +128,15 @@ protected:
     // Makes the window from CreateParams; descendants that set up a new window
     // call the base first.
     virtual void CreateWnd();
-    // Keeps what a re-creation has to restore, then destroys the window.
-    // Descendants that keep more save it before calling the base.
+    // Keeps what a re-creation has to restore (KeepState), then destroys the window.
     virtual void DestroyWnd();
+    // Keeps what a re-creation has to restore while the window still exists: text,
+    // bounds, visibility. Descendants that keep more save it, then call the base.
+    virtual void KeepState();
+    // Someone else is destroying the window (its parent belonged to another
+    // process that went): the children still exist. Keeps the state, so that the
+    // window can be made again as it was.
+    virtual void WindowLost();
     // A notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*) that the
     // parent received about this control. True when handled, with its result.
     virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

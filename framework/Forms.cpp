@@ -194,6 +194,23 @@ void TForm::Close()
     }
 }
 
+void TForm::WindowLost()
+{
+    TWinControl::WindowLost();
+    PostMessageA(Application.Handle(), CM_RECREATE, 0, reinterpret_cast<LPARAM>(this));
+}
+
+void TForm::RestoreLostWindow()
+{
+    if (HandleAllocated())
+        return;
+    const bool shown = Visible();
+    HandleNeeded();
+    if (shown)
+        ShowWindow(Handle(), SW_SHOWNA);
+    WindowRestored();
+}
+
 void TForm::Release()
 {
     PostMessageA(Application.Handle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(this));

@@ -31,6 +31,8 @@ public:
     bool CloseQuery();
     // Frees the form on the next turn of the message loop, never inside its own message.
     void Release();
+    // Makes the window again, as it was, after someone else destroyed it.
+    void RestoreLostWindow();
     // Moves the focus to the next (or previous) visible, enabled tab stop after the
     // one that holds it, in the order the controls were put on the form; false
     // when there is none.
@@ -70,6 +72,11 @@ protected:
     virtual void FormKeyDown(WORD& key, TShiftState shift) { (void)key; (void)shift; }
     virtual void FormResize() {}
     void Resize() override;
+    // The window comes back on the next turn of the loop, once the platform has
+    // finished destroying it.
+    void WindowLost() override;
+    // After RestoreLostWindow has made the window again.
+    virtual void WindowRestored() {}
 
 private:
     void UpdateLayeredAttributes();

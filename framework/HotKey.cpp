@@ -24,10 +24,10 @@ void THotKey::CreateWnd()
     SendMessageA(Handle(), HKM_SETHOTKEY, value_, 0);
 }
 
-void THotKey::DestroyWnd()
+void THotKey::KeepState()
 {
     value_ = Value();
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 WORD THotKey::Value() const

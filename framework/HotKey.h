@@ -36,7 +36,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void DestroyWnd() override;
+    void KeepState() override;
 
 private:
     WORD Value() const;

@@ -21,10 +21,10 @@ void TListBox::CreateWnd()
     FillWindow();
 }
 
-void TListBox::DestroyWnd()
+void TListBox::KeepState()
 {
     itemIndex_ = ItemIndex();
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 void TListBox::FillWindow()

@@ -86,10 +86,10 @@ void TCheckBox::CreateWnd()
     SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TCheckBox::DestroyWnd()
+void TCheckBox::KeepState()
 {
     checked_ = Checked();
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 bool TCheckBox::Checked() const

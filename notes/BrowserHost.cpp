@@ -223,13 +223,14 @@ void TOleControl::CreateWnd()
     }
 }
 
-void TOleControl::DestroyWnd()
+void TOleControl::KeepState()
 {
-    // Our window is being made again (a note changing its taskbar button): the
-    // object's window waits outside it, so the page and its state stay.
+    // Our window is being made again (a note changing its taskbar button, or the
+    // desktop it sat in went away): the object's window waits outside it, so the
+    // page and its state stay.
     if (HWND object = ControlWindow())
         ::SetParent(object, ParkingWindow());
-    TWinControl::DestroyWnd();
+    TWinControl::KeepState();
 }
 
 void TOleControl::Activate()

@@ -59,7 +59,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void DestroyWnd() override;
+    void KeepState() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // Tells the object that an ambient property has a new value.

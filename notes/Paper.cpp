@@ -1,7 +1,10 @@
 #include "notes/Paper.h"
 
+#include "framework/Application.h"
 #include "framework/CallbackError.h"
 #include "framework/IniFiles.h"
+#include "notes/DesktopWatch.h"
+#include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
 
 #include <algorithm>
@@ -136,6 +139,7 @@ void TfrmPaper::SendToDesktop()
         RecreateWnd();
     }
     // No icon view (no desktop shell) leaves an ordinary top-level window.
+    DesktopWatch().Watch(DesktopIconView());
     ::SetParent(Handle(), DesktopIconView());
     if (shown && !Visible())
         ShowWindow(Handle(), SW_SHOWNA);
@@ -227,6 +231,60 @@ bool TfrmPaper::QueryEndSession()
 }
 
 void TfrmPaper::FormCloseQuery(bool&) { SavePosition(); }
+
+void TfrmPaper::SaveBeforeWindowLoss() { SavePosition(); }
+
+void TfrmPaper::WindowLost()
+{
+    // Whatever the save meets, the note must come back: its failure is told, not raised.
+    SaveReporter().Run(GetSectionName().empty() ? "a note" : "note " + GetSectionName(),
+                       [this] { SaveBeforeWindowLoss(); });
+    TfrmZkGrayDialog::WindowLost();
+}
+
+void TfrmPaper::WindowRestored()
+{
+    // Inactive now, whatever it was when its desktop went.
+    if (GetPaperMode() == pmDesktop)
+        SetDesktopAlpha();
+}
+
+bool TfrmPaper::WindowVanished() const { return !HandleAllocated() || !IsWindow(Handle()); }
+
+void TfrmPaper::RecoverVanishedWindow()
+{
+    if (!WindowVanished())
+        return;
+    ForgetLostWindow();
+    HandleNeeded();
+    ReloadAfterVanish();
+    ShowWindow(Handle(), SW_SHOWNA);
+    WindowRestored();
+}
+
+void TfrmPaper::ReloadAfterVanish() { LoadPosition(); }
+
+TDesktopWatch& DesktopWatch()
+{
+    static TDesktopWatch watch;
+    if (!watch.OnGone)
+        watch.OnGone = [] {
+            for (TForm* form : std::vector<TForm*>(Application.Forms()))
+                if (auto* paper = dynamic_cast<TfrmPaper*>(form))
+                    paper->RecoverVanishedWindow();
+        };
+    return watch;
+}
+
+void TfrmPaper::RejoinDesktop()
+{
+    HWND view = DesktopIconView();
+    if (GetPaperMode() != pmDesktop || !HandleAllocated() || !view || GetAncestor(Handle(), GA_PARENT) == view)
+        return;
+    DesktopWatch().Watch(view);
+    ::SetParent(Handle(), view);
+    ShowWindow(Handle(), Visible() ? SW_SHOWNA : SW_HIDE);
+}
 
 void TfrmPaper::FormKeyDown(WORD& key, TShiftState shift)
 {

@@ -31,6 +31,14 @@ public:
 
     void LoadPosition();
     void SavePosition();
+    // A note on the desktop whose icon view went away lives on as a top-level
+    // window; when the shell is back, this puts it into the new icon view.
+    void RejoinDesktop();
+    // Whether the window went without our doing, and without the chance to keep
+    // its state, as the platform may do with the children of a killed process.
+    bool WindowVanished() const;
+    // Makes such a window again, in its mode, from what the store holds.
+    void RecoverVanishedWindow();
     // The section of the window's record; none for a bare paper.
     virtual std::string GetSectionName() const;
 
@@ -48,6 +56,13 @@ protected:
     virtual void tmrSaveTimer();
     // The session is ending: true lets it end.
     virtual bool QueryEndSession();
+    // The window is being destroyed by someone else (the desktop shell it rested in
+    // went away): what can be saved, while the window still exists.
+    virtual void SaveBeforeWindowLoss();
+    // What a vanished window gets back from the store: its place (and a memo its text).
+    virtual void ReloadAfterVanish();
+    void WindowLost() override;
+    void WindowRestored() override;
 
 private:
     void SetOpaque() { SetAlphaBlendValue(255); }

@@ -299,6 +299,23 @@ void TfrmPostIt::tmrSaveTimer()
     SaveContent();
 }
 
+void TfrmPostIt::SaveBeforeWindowLoss()
+{
+    SaveContent();
+    TfrmPaper::SaveBeforeWindowLoss();
+}
+
+void TfrmPostIt::ReloadAfterVanish()
+{
+    // The editor went with its window: the text comes back as last saved.
+    if (FileExists(MemoFileName)) {
+        edtMemo->Lines().LoadFromFile(MemoFileName);
+        edtMemo->SetModified(false);
+        savedText_ = edtMemo->Lines().Text();
+    }
+    TfrmPaper::ReloadAfterVanish();
+}
+
 bool TfrmPostIt::QueryEndSession()
 {
     const bool canEnd = TfrmPaper::QueryEndSession();

@@ -105,6 +105,8 @@ protected:
     void ActiveChanged(bool active) override;
     void tmrSaveTimer() override;
     bool QueryEndSession() override;
+    void SaveBeforeWindowLoss() override;
+    void ReloadAfterVanish() override;
 
 private:
     void CreateActions();

@@ -121,13 +121,8 @@ TEST(HotKeyHolder, ACombinationAnotherProgramHoldsIsShownAndSavedAsStored)
 {
     UniqueKernelHandle held(CreateEventA(nullptr, TRUE, FALSE, kHeldEvent));
     UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, kReleaseEvent));
-    std::string command = "\"" + ModuleFileName() +
-                          "\" --gtest_also_run_disabled_tests --gtest_filter=HotKeyHolder.DISABLED_HoldsCtrlAltK";
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    UniqueKernelHandle process = RunTestInSecondProcess("HotKeyHolder.DISABLED_HoldsCtrlAltK");
+    ASSERT_TRUE(process);
     HANDLE waits[] = {held.get(), process.get()};
     ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, 30000)) << "the holder did not start";
     EXPECT_FALSE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'K')) << "the combination is taken";

@@ -185,3 +185,17 @@ void WriteWholeFile(const std::string& path, const std::string& content)
 std::string BuiltProgramPath() { return ExtractFilePath(ModuleFileName()) + "..\\app\\pinova.exe"; }
 
 std::string RectText(const RECT& r) { return Format("%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom); }
+
+UniqueKernelHandle RunTestInSecondProcess(const std::string& testName, DWORD* processId)
+{
+    std::string command = "\"" + ModuleFileName() + "\" --gtest_also_run_disabled_tests --gtest_filter=" + testName;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return UniqueKernelHandle();
+    CloseHandle(pi.hThread);
+    if (processId)
+        *processId = pi.dwProcessId;
+    return UniqueKernelHandle(pi.hProcess);
+}

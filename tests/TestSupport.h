@@ -109,6 +109,10 @@ private:
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 
+// Runs one test of this test program (a disabled one, the helper of a test) as a
+// second process; its process handle and, when asked, its id. Null when it cannot start.
+UniqueKernelHandle RunTestInSecondProcess(const std::string& testName, DWORD* processId = nullptr);
+
 // Where the test programs find the built pinova.exe.
 std::string BuiltProgramPath();
 
