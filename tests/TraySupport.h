@@ -66,7 +66,7 @@ struct Tray {
             modes.push_back(paper->GetPaperMode());
         return modes;
     }
-    LRESULT Tray_(UINT mouseMessage) const { return SendMessageA(Handle(), WM_TRAYNOTIFY, kTrayIconId, mouseMessage); }
+    LRESULT Notify(UINT mouseMessage) const { return SendMessageA(Handle(), WM_TRAYNOTIFY, kTrayIconId, mouseMessage); }
     void HotKey(int id) const
     {
         SendMessageA(Handle(), WM_HOTKEY, id, 0);

@@ -86,7 +86,7 @@ TEST(Tray, ARightPressShowsTheMenuAtTheCursorWhileOtherClicksDoNothing)
     for (UINT quiet : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
         seenMenu = {};
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-        EXPECT_EQ(0, tray.Tray_(quiet)) << quiet;
+        EXPECT_EQ(0, tray.Notify(quiet)) << quiet;
         PumpMessages(100);
         KillTimer(nullptr, timer);
         EXPECT_FALSE(seenMenu.shown) << quiet;
@@ -95,7 +95,7 @@ TEST(Tray, ARightPressShowsTheMenuAtTheCursorWhileOtherClicksDoNothing)
 
     seenMenu = {};
     SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-    EXPECT_EQ(1, tray.Tray_(WM_RBUTTONDOWN));
+    EXPECT_EQ(1, tray.Notify(WM_RBUTTONDOWN));
     ASSERT_TRUE(seenMenu.shown);
     EXPECT_EQ(400, seenMenu.rect.left);
     EXPECT_EQ(300, seenMenu.rect.top);

@@ -103,7 +103,7 @@ TEST(TrayWindows, OneWastebasketAtATimeWhileTheMenuAndHotKeysKeepWorking)
             EXPECT_EQ(1u, tray.Memos().size()) << "hot keys keep working";
             seenMenu = {};
             SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-            tray.Tray_(WM_RBUTTONDOWN);
+            tray.Notify(WM_RBUTTONDOWN);
             EXPECT_TRUE(seenMenu.shown) << "and so does the tray menu";
         },
         [&] { seen->Close(); },
