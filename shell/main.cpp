@@ -9,6 +9,7 @@
 #include "notes/MemoStore.h"
 #include "notes/PinBrowserList.h"
 #include "notes/PostIt.h"
+#include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
 
 #include <cstring>
@@ -116,6 +117,8 @@ void TfrmMain::FormCreate()
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     LoadMemos();
     LoadPinBrowsers();
+    // Every save writes beside the program: better to hear now than at the first save.
+    ReportUnwritableProgramFolder();
 }
 
 void TfrmMain::AddTrayIcon()

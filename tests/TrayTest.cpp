@@ -7,6 +7,7 @@
 #include "framework/SysUtils.h"
 #include "notes/MemoStore.h"
 #include "notes/PostIt.h"
+#include "notes/SaveProblems.h"
 #include "shell/Entry.h"
 #include "shell/main.h"
 #include "tests/ProgramSupport.h"
@@ -377,4 +378,28 @@ TEST(Tray, HotKeyNames)
         EXPECT_GT(name.size(), 5u) << key;
     }
     EXPECT_NE(HotKeyName(VK_HOME, 0), HotKeyName(VK_NUMPAD7, 0)) << "the navigation block is named apart";
+}
+
+TEST(Tray, AProgramFolderThatCannotBeWrittenIsToldAtStart)
+{
+    std::vector<std::string> told;
+    TSaveReporter& reporter = SaveReporter();
+    const auto show = reporter.Show;
+    reporter.Show = [&](const std::string& text) { told.push_back(text); };
+    {
+        Tray writable;
+        EXPECT_TRUE(told.empty());
+    }
+    {
+        TzkPrjInfo gone("C:\\pinova-no-such-folder\\");
+        TzkPrjInfo* previous = PrjInfo;
+        PrjInfo = &gone;
+        TfrmMain* form = Application.CreateForm<TfrmMain>();
+        Application.DestroyForm(form);
+        PrjInfo = previous;
+    }
+    reporter.Run("nothing", [] {});  // a save that works ends the reporter's failing state
+    reporter.Show = show;
+    ASSERT_EQ(1u, told.size());
+    EXPECT_NE(std::string::npos, told[0].find("C:\\pinova-no-such-folder\\")) << told[0];
 }
