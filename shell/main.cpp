@@ -111,8 +111,7 @@ void TfrmMain::FormCreate()
     FillTrayIconData();
     const std::vector<THotKeySetting> refused = RegisterHotKeys();
     AddTrayIcon();
-    if (!refused.empty())
-        ShowBalloon(HotKeyFailureText(refused));
+    TellRefusedHotKeys(refused);
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     LoadMemos();
@@ -141,6 +140,12 @@ void TfrmMain::ShowBalloon(const std::string& text)
     Shell_NotifyIconA(NIM_MODIFY, &balloon);
 }
 
+void TfrmMain::TellRefusedHotKeys(const std::vector<THotKeySetting>& refused)
+{
+    if (!refused.empty())
+        ShowBalloon(HotKeyFailureText(refused));
+}
+
 std::vector<THotKeySetting> TfrmMain::RegisterHotKeys()
 {
     return ::RegisterHotKeys(Handle(), ReadHotKeys(PrjInfo->IniFileName()));
@@ -162,9 +167,7 @@ void TfrmMain::SessionGoesOn()
     DeleteTrayIcon();
     UnregisterHotKeys();
     AddTrayIcon();
-    const std::vector<THotKeySetting> refused = RegisterHotKeys();
-    if (!refused.empty())
-        ShowBalloon(HotKeyFailureText(refused));
+    TellRefusedHotKeys(RegisterHotKeys());
 }
 
 LRESULT TfrmMain::WMTrayNotify(LPARAM lParam)

@@ -71,6 +71,8 @@ private:
     void CreateMenu();
     void FillTrayIconData();
     void ShowBalloon(const std::string& text);
+    // The refused hot keys, if any, in a balloon of the icon.
+    void TellRefusedHotKeys(const std::vector<THotKeySetting>& refused);
     LRESULT WMTrayNotify(LPARAM lParam);
     void WMHotKey(WPARAM id);
     // The session is not ending after all: become reachable again.
