@@ -1,7 +1,6 @@
 #include "shell/main.h"
 
 #include "framework/Application.h"
-#include "framework/ImgList.h"
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
@@ -57,9 +56,6 @@ TfrmMain::TfrmMain(TComponent* owner)
     SetClientSize(273, 49);
     imgsPostIt = CreateMemoImages(this);
     imgsPostIt->Name = "imgsPostIt";
-    imgsTray = Create<TImageList>(16, 16);
-    imgsTray->Name = "imgsTray";
-    ImageList_ReplaceIcon(imgsTray->Handle(), -1, PrjInfo->Icon.get());
     CreateMenu();
 }
 
@@ -75,9 +71,7 @@ void TfrmMain::CreateMenu()
 {
     popTray = Create<TPopupMenu>();
     popTray->Name = "popTray";
-    popTray->Images = imgsTray;
     mnNewMemo = popTray->Add("mnNewMemo", "New Memo", [this] { mnNewMemoClick(); });
-    mnNewMemo->ImageIndex = 0;
     mnShowAll = popTray->Add("mnShowAll", "Show All", [this] { mnShowAllClick(); });
     mnHideAll = popTray->Add("mnHideAll", "Hide All", [this] { mnHideAllClick(); });
     mnBasket = popTray->Add("mnBasket", "Wastebasket", [this] { mnBasketClick(); });

@@ -30,8 +30,6 @@ public:
     TPopupMenu* popTray;
     TMenuItem *mnNewMemo, *mnShowAll, *mnHideAll, *mnBasket, *mnGotoHome, *mnConfiguration, *mnClose;
     TImageList* imgsPostIt;
-    // The tray menu's own picture: the program's note for "New Memo".
-    TImageList* imgsTray;
 
     // The record every tray icon call takes. Its size is the form that carries
     // balloons, which the start-up report of refused hot keys needs.

@@ -87,6 +87,7 @@ int main(int argc, char** argv)
         GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar);
         SetCursorPos(bar.right - 10, (bar.top + bar.bottom) / 2);
     });
+    PumpMessages(500);  // until the program sees the cursor there too
     PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
     PumpMessages(seconds * 1000);
 
