@@ -87,6 +87,8 @@ public:
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
+    // Places the aligned children again, after one of them changed its size.
+    void Realign() { AlignControls(); }
 
     std::string Text() const;
     void SetText(const std::string& text);

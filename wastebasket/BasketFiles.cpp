@@ -1,0 +1,183 @@
+// The wastebasket window's files: listing, naming, searching and erasing.
+
+#include "wastebasket/basket.h"
+
+#include "framework/Application.h"
+#include "framework/Handles.h"
+#include "framework/SysUtils.h"
+#include "shell/funcs.h"
+#include "wastebasket/RtfText.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kEnterSearchText[] = "검색할 문장을 입력합십시오.";
+
+// Replaces the first two occurrences of one character by another.
+std::string ReplaceFirstTwo(std::string text, char from, char to)
+{
+    size_t at = 0;
+    for (int n = 0; n < 2; ++n) {
+        at = text.find(from, at);
+        if (at == std::string::npos)
+            break;
+        text[at] = to;
+    }
+    return text;
+}
+
+bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+struct ListedFile {
+    std::string name;  // as the system's code page gives it: what the row shows
+    std::string file;  // a name that opens the file
+};
+
+std::vector<ListedFile> TextFiles(const std::string& folder)
+{
+    std::vector<ListedFile> files;
+    WIN32_FIND_DATAA data;
+    UniqueFind find(FindFirstFileA((folder + "*.txt").c_str(), &data));
+    if (!find)
+        return files;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        // A title in a script the code page cannot hold comes back with '?' in it;
+        // the file's short name still reaches it.
+        const std::string name = data.cFileName;
+        const bool lossy = HasWildcard(name) && data.cAlternateFileName[0] != '\0';
+        files.push_back({name, lossy ? data.cAlternateFileName : name});
+    } while (FindNextFileA(find.get(), &data));
+    return files;
+}
+
+// The whole file into `bytes`, whose storage is reused from file to file.
+bool ReadFileBytes(const std::string& path, std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    UniqueKernelHandle file(h);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFFFFFF)
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        if (!ReadFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr) || read == 0)
+            break;
+        done += read;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+// Only "not there" counts as gone: a file we merely cannot look at may still be there.
+bool FileGone(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+std::string TfrmBasket::DisplayTextFromFileName(const std::string& name)
+{
+    return DecodeFileName(ReplaceFirstTwo(name, '_', ':'));
+}
+
+std::string TfrmBasket::FileNameFromDisplayText(const std::string& text)
+{
+    return EncodeFileName(ReplaceFirstTwo(text, ':', '_'));
+}
+
+void TfrmBasket::FillMemoList(const std::string& folder)
+{
+    folder_ = IncludeTrailingBackslash(folder);
+    std::vector<ListedFile> files = TextFiles(folder_);
+    std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.name.data(), static_cast<int>(a.name.size()),
+                              b.name.data(), static_cast<int>(b.name.size())) == CSTR_LESS_THAN;
+    });
+    std::reverse(files.begin(), files.end());
+    std::vector<std::string> texts;
+    rowFiles_.clear();
+    for (const ListedFile& f : files) {
+        texts.push_back(DisplayTextFromFileName(ExtractFileTitle(f.name)));
+        rowFiles_.push_back(f.file);
+    }
+    lstMemo->Clear();
+    lstMemo->AddItems(texts);
+}
+
+std::string TfrmBasket::RowFilePath(int index) const
+{
+    return folder_ + rowFiles_.at(static_cast<size_t>(index));
+}
+
+void TfrmBasket::SearchMemos()
+{
+    const std::string wanted = Trim(edtSearch->Text());
+    if (wanted.empty()) {
+        MessageBoxW(Handle(), Utf8ToWide(kEnterSearchText).c_str(), AnsiToWide(Application.Title()).c_str(), MB_OK);
+        return;
+    }
+    const std::wstring needle = AnsiToWide(wanted);
+    std::string bytes;
+    for (int i = 0; i < lstMemo->Count(); ++i) {
+        lstMemo->SetChecked(i, false);
+        if (ReadFileBytes(RowFilePath(i), bytes) && MemoFileText(bytes).find(needle) != std::wstring::npos)
+            lstMemo->SetChecked(i, true);
+    }
+}
+
+void TfrmBasket::EraseCheckedMemos()
+{
+    std::vector<int> rows;
+    std::vector<std::string> paths;
+    for (int i = lstMemo->Count() - 1; i >= 0; --i)
+        if (lstMemo->Checked(i)) {
+            rows.push_back(i);
+            paths.push_back(RowFilePath(i));
+        }
+    if (rows.empty())
+        return;
+    SendToRecycleBin(paths);
+    // Last row first, so that the indexes still to come stay right.
+    for (int row : rows)
+        if (FileGone(RowFilePath(row))) {
+            lstMemo->Delete(row);
+            rowFiles_.erase(rowFiles_.begin() + row);
+        }
+}
+
+void TfrmBasket::SendToRecycleBin(const std::vector<std::string>& paths)
+{
+    std::string list;
+    for (const std::string& path : paths) {
+        // The shell reads '*' and '?' as patterns: such a path could take other
+        // files with it. No file is named so, so nothing is lost by leaving it out.
+        if (HasWildcard(path))
+            continue;
+        list += path;
+        list += '\0';
+    }
+    if (list.empty())
+        return;
+    list.append(2, '\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = Handle();
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = list.c_str();
+    operation.pTo = "\0";
+    operation.fFlags = FOF_ALLOWUNDO | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
