@@ -511,14 +511,14 @@ TEST_F(BasketTest, LayoutAndPreviewSplitter)
         {"pnlSearch", form->pnlSearch, {0, 145, 349, 171}}, {"edtSearch", form->edtSearch, {3, 3, 297, 24}},
         {"btnSearch", form->btnSearch, {299, 2, 346, 24}},  {"lstMemo", form->lstMemo, {0, 171, 349, 356}},
         {"StatusBar1", form->StatusBar1, {0, 356, 349, 383}}, {"chkAll", form->chkAll, {4, 5, 21, 22}},
-        {"btnDelete", form->btnDelete, {19, 3, 66, 25}},
+        {"btnDelete", form->btnDelete, {19, 3, 66, 25}},     {"btnRestore", form->btnRestore, {68, 3, 115, 25}},
     };
     for (const Place& p : places) {
         const RECT r = p.control->BoundsRect();
         EXPECT_TRUE(EqualRect(&r, &p.bounds)) << p.name << " at " << r.left << "," << r.top << "," << r.right << ","
                                               << r.bottom;
     }
-    EXPECT_FALSE(form->btnRestore->Visible());
+    EXPECT_TRUE(form->btnRestore->Visible()) << "beside Erase";
     EXPECT_EQ(16, form->lstMemo->ItemRect(0).bottom - form->lstMemo->ItemRect(0).top);
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
