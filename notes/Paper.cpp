@@ -194,10 +194,26 @@ void TfrmPaper::LoadPosition()
     SetHeight(ini.ReadInteger(section, "Height", kDefaultHeight));
     // A record from a monitor that is gone (or edited by hand) would put the
     // note where nobody can reach it. The record itself is left as it is.
-    const RECT loaded = BoundsRect();
-    const RECT placed = BringOntoWorkArea(loaded, MonitorWorkAreas());
-    if (!EqualRect(&loaded, &placed))
-        SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+    KeepOnWorkArea(MonitorWorkAreas());
+}
+
+bool TfrmPaper::KeepOnWorkArea(const std::vector<RECT>& workAreas)
+{
+    const RECT now = BoundsRect();
+    const RECT placed = BringOntoWorkArea(now, workAreas);
+    if (EqualRect(&now, &placed))
+        return false;
+    SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+    return true;
+}
+
+int KeepNotesOnWorkAreas(const std::vector<RECT>& workAreas)
+{
+    int moved = 0;
+    for (TForm* form : Application.Forms())
+        if (auto* paper = dynamic_cast<TfrmPaper*>(form))
+            moved += paper->KeepOnWorkArea(workAreas) ? 1 : 0;
+    return moved;
 }
 
 void TfrmPaper::SavePosition()

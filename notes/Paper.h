@@ -31,6 +31,9 @@ public:
 
     void LoadPosition();
     void SavePosition();
+    // Moves the note onto the nearest work area when it meets none of them (the
+    // rule of loading); true when it moved. The record is not written here.
+    bool KeepOnWorkArea(const std::vector<RECT>& workAreas);
     // A note on the desktop whose icon view went away lives on as a top-level
     // window; when the shell is back, this puts it into the new icon view.
     void RejoinDesktop();
@@ -75,3 +78,7 @@ private:
 RECT BringOntoWorkArea(const RECT& bounds, const std::vector<RECT>& workAreas);
 // The work areas of every monitor.
 std::vector<RECT> MonitorWorkAreas();
+// After the displays changed: every note that meets no work area any more is
+// moved onto the nearest one; the new places are saved at the notes' next saves.
+// How many moved.
+int KeepNotesOnWorkAreas(const std::vector<RECT>& workAreas);

@@ -428,3 +428,17 @@ LRESULT TfrmPostIt::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     return result;
 }
+
+TfrmPostIt* OpenRestoredMemo(TImageList* images, int number)
+{
+    auto* memo = Application.CreateForm<TfrmPostIt>(images);
+    memo->SetMemoNumber(number);
+    memo->LoadMemo();
+    memo->LoadPosition();
+    // Floating is reached from the desktop: the paper switches only between modes.
+    memo->SendToDesktop();
+    memo->BringFloating();
+    memo->Show();
+    SetForegroundWindow(memo->Handle());
+    return memo;
+}

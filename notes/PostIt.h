@@ -127,5 +127,9 @@ private:
     std::string savedText_;
 };
 
+// A stored memo brought back (from the wastebasket): its window is made, loaded
+// from the store at its recorded place, and brought up floating in front.
+TfrmPostIt* OpenRestoredMemo(TImageList* images, int number);
+
 // The content save as the tray controller calls it on every memo window.
 inline void SaveContent(TfrmPostIt& memo) { memo.SaveContent(); }

@@ -1,5 +1,11 @@
 #include "wastebasket/basket.h"
 
+#include "framework/IniFiles.h"
+#include "notes/MemoImages.h"
+#include "notes/MemoStore.h"
+#include "notes/PostIt.h"
+#include "wastebasket/Restore.h"
+
 #include "framework/Application.h"
 #include "framework/Ime.h"
 #include "framework/SysUtils.h"
@@ -505,14 +511,14 @@ TEST_F(BasketTest, LayoutAndPreviewSplitter)
         {"pnlSearch", form->pnlSearch, {0, 145, 349, 171}}, {"edtSearch", form->edtSearch, {3, 3, 297, 24}},
         {"btnSearch", form->btnSearch, {299, 2, 346, 24}},  {"lstMemo", form->lstMemo, {0, 171, 349, 356}},
         {"StatusBar1", form->StatusBar1, {0, 356, 349, 383}}, {"chkAll", form->chkAll, {4, 5, 21, 22}},
-        {"btnDelete", form->btnDelete, {19, 3, 66, 25}},
+        {"btnDelete", form->btnDelete, {19, 3, 66, 25}},     {"btnRestore", form->btnRestore, {68, 3, 115, 25}},
     };
     for (const Place& p : places) {
         const RECT r = p.control->BoundsRect();
         EXPECT_TRUE(EqualRect(&r, &p.bounds)) << p.name << " at " << r.left << "," << r.top << "," << r.right << ","
                                               << r.bottom;
     }
-    EXPECT_FALSE(form->btnRestore->Visible());
+    EXPECT_TRUE(form->btnRestore->Visible()) << "beside Erase";
     EXPECT_EQ(16, form->lstMemo->ItemRect(0).bottom - form->lstMemo->ItemRect(0).top);
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -581,4 +587,95 @@ TEST_F(BasketTest, FocusAsksForTheKoreanInputMethodOnlyWhereItIsInstalled)
         EXPECT_EQ(installed, GetKeyboardLayout(0) != before) << field->Name;
         ActivateKeyboardLayout(before, 0);
     }
+}
+
+TEST(RestoredCaption, IsTheTitleUnlessTheTextBeginsWithIt)
+{
+    struct Case {
+        const char* name;
+        std::wstring text;
+        std::string caption;
+    } cases[] = {
+        {"2026-03-05 09_07_42 Shopping list.txt", L"Milk\nEggs", "Shopping list"},
+        {"2026-03-05 09_07_42 Milk.txt", L"\n   \n  Milk\nEggs", ""},
+        {"2026-03-05 09_07_42 a%(47)b.txt", L"a/b and c", ""},
+        {"2026-03-05 09_07_42 A first line cut sho.txt", L"A first line cut short by word wrap", ""},
+        {"2026-03-05 09_07_42 .txt", L"only text", ""},
+        {"2026-03-05 09_07_42 Plans_2026.txt", L"", "Plans_2026"},
+        {"notes.txt", L"something else", "notes"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.caption, RestoredCaption(c.name, c.text)) << c.name;
+    if (GetACP() == 949) {
+        EXPECT_EQ(WideToAnsi(L"회의"), RestoredCaption("2026-03-05 09_07_42 " + WideToAnsi(L"회의") + ".txt", L"내일 할 일"));
+    }
+}
+
+TEST_F(BasketTest, RestoreMakesTheMarkedMemosLiveAgainUnderFreeNumbers)
+{
+    const std::wstring korean = GetACP() == 949 ? L"내일 회의" : L"caf\u00e9 cr\u00e8me";
+    EditorMemo captioned, plain;
+    captioned.Type(L"Milk\rEggs " + korean);
+    plain.Type(L"Call the plumber");
+    Put({{"2026-03-05 09_07_42 Shopping.txt", captioned.Rtf()},
+         {"2026-03-06 10_00_00 Call the plumber.txt", plain.Rtf()},
+         {"2026-03-07 11_00_00 Kept.txt", plain.Rtf()}});
+    TIniFile index(PrjInfo->PostItIniFileName());
+    for (const char* section : {"1", "2", "4"})
+        index.WriteInteger(section, "Left", 10);
+    Open();
+    // Newest first: Kept, Call the plumber, Shopping.
+    Mark(".xx");
+    std::vector<std::pair<int, int>> opened;
+    form->OnMemoRestored = [&](int number, int cascade) { opened.emplace_back(number, cascade); };
+    form->btnRestore->Perform(BM_CLICK);
+    PumpMessages();
+
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{3, 0}, {5, 1}}), opened);
+    EXPECT_EQ(std::vector<std::string>{"2026-03-07 11:00:00 Kept"}, Rows());
+    EXPECT_FALSE(FileExists(Folder() + "2026-03-05 09_07_42 Shopping.txt"));
+    EXPECT_TRUE(FileExists(Folder() + "2026-03-07 11_00_00 Kept.txt"));
+    EXPECT_EQ(plain.Rtf(), ReadWholeFile(MemoFilePath(3)));
+    EXPECT_EQ(captioned.Rtf(), ReadWholeFile(MemoFilePath(5)));
+    EXPECT_FALSE(index.ValueExists("3", "Caption")) << "the title was the text's first line";
+    EXPECT_EQ("Shopping", ReadMemoRecord(5).Caption);
+    const RECT first = TfrmBasket::RestorePlace(0), second = TfrmBasket::RestorePlace(1);
+    EXPECT_EQ(first.left, index.ReadInteger("3", "Left", -1));
+    EXPECT_EQ(second.top, index.ReadInteger("5", "Top", -1));
+    EXPECT_EQ(first.left + 24, second.left);
+
+    // The memo opens as the tray opens it: floating, in front, with its content.
+    TComponent imageOwner(nullptr);
+    TfrmPostIt* memo = OpenRestoredMemo(CreateMemoImages(&imageOwner), 5);
+    EXPECT_EQ(pmFloating, memo->GetPaperMode());
+    EXPECT_EQ("Shopping", memo->Caption());
+    EXPECT_NE(std::string::npos, memo->edtMemo->Text().find(WideToAnsi(korean)));
+    EXPECT_EQ(first.left + 24, memo->Left());
+    memo->DetachCloseGuard();
+    Application.DestroyForm(memo);
+}
+
+TEST_F(BasketTest, RestoreWithEveryMemoNumberTakenSaysSoAndChangesNothing)
+{
+    Put({{"2026-03-05 09_07_42 Shopping.txt", "{\\rtf1 milk}"}});
+    std::string index;
+    for (int n = 1; n <= 999; ++n)
+        index += "[" + std::to_string(n) + "]\r\nLeft=1\r\n";
+    WriteWholeFile(PrjInfo->PostItIniFileName(), index);
+    Open();
+    Mark("x");
+    bool opened = false;
+    form->OnMemoRestored = [&](int, int) { opened = true; };
+    {
+        DialogAnswerer answerer(IDOK);
+        form->btnRestore->Perform(BM_CLICK);
+        answerer.Stop();
+        EXPECT_EQ(1, answerer.Answered());
+        EXPECT_NE(std::wstring::npos, answerer.Texts().find(L"999"));
+    }
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(1u, Rows().size());
+    EXPECT_TRUE(FileExists(Folder() + "2026-03-05 09_07_42 Shopping.txt"));
+    EXPECT_EQ(index, ReadWholeFile(PrjInfo->PostItIniFileName()));
+    EXPECT_FALSE(FileExists(MemoFilePath(1000)));
 }

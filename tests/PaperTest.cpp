@@ -346,3 +346,32 @@ TEST(Paper, WorkAreaPlacement)
     EXPECT_EQ((RECT{0, 0, 1280, 984}), BringOntoWorkArea({-5000, 0, -2000, 2000}, two));
     EXPECT_EQ((RECT{5, 5, 9, 9}), BringOntoWorkArea({5, 5, 9, 9}, {}));
 }
+
+TEST(Paper, NotesOffEveryScreenAfterADisplayChangeMoveOntoTheNearestAndSaveLater)
+{
+    TestProgram program;
+    // Two notes on a monitor to the right that has gone, one on the screen that stays.
+    struct Case {
+        RECT before, after;
+    } cases[] = {
+        {{1500, 100, 1800, 300}, {980, 100, 1280, 300}},
+        {{-900, -500, -600, -300}, {0, 0, 300, 200}},
+        {{100, 100, 400, 300}, {100, 100, 400, 300}},
+    };
+    std::vector<TfrmPaper*> notes;
+    for (const Case& c : cases) {
+        auto* note = Application.CreateForm<TfrmPaper>();
+        note->SetBounds(c.before.left, c.before.top, c.before.right - c.before.left, c.before.bottom - c.before.top);
+        note->Show();
+        notes.push_back(note);
+    }
+    const std::vector<RECT> remaining = {{0, 0, 1280, 800}};
+    EXPECT_EQ(2, KeepNotesOnWorkAreas(remaining));
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const RECT r = notes[i]->BoundsRect();
+        EXPECT_TRUE(EqualRect(&r, &cases[i].after)) << i << ": " << r.left << "," << r.top;
+    }
+    EXPECT_EQ(0, KeepNotesOnWorkAreas(remaining)) << "nothing more to move";
+    for (TfrmPaper* note : notes)
+        Application.DestroyForm(note);
+}

@@ -6,6 +6,7 @@
 #include "framework/Handles.h"
 #include "framework/SysUtils.h"
 #include "shell/funcs.h"
+#include "wastebasket/Restore.h"
 #include "wastebasket/RtfText.h"
 
 #include <shellapi.h>
@@ -151,12 +152,69 @@ void TfrmBasket::EraseCheckedMemos()
     if (rows.empty())
         return;
     SendToRecycleBin(paths);
+    RemoveRowsWhoseFilesAreGone(rows);
+}
+
+void TfrmBasket::RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFirst)
+{
     // Last row first, so that the indexes still to come stay right.
-    for (int row : rows)
+    for (int row : rowsLastFirst)
         if (FileGone(RowFilePath(row))) {
             lstMemo->Delete(row);
             rowFiles_.erase(rowFiles_.begin() + row);
         }
+}
+
+RECT TfrmBasket::RestorePlace(int cascade)
+{
+    constexpr int kWidth = 300, kHeight = 200, kStep = 24;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    POINT cursor{0, 0};
+    GetCursorPos(&cursor);
+    GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT& area = info.rcWork;
+    const int step = kStep * (cascade % 10);
+    const int left = area.left + (area.right - area.left - kWidth) / 2 + step;
+    const int top = area.top + (area.bottom - area.top - kHeight) / 2 + step;
+    return {left, top, left + kWidth, top + kHeight};
+}
+
+void TfrmBasket::RestoreCheckedMemos()
+{
+    std::vector<int> rows;
+    for (int i = 0; i < lstMemo->Count(); ++i)
+        if (lstMemo->Checked(i))
+            rows.push_back(i);
+    if (rows.empty())
+        return;
+    int restored = 0;
+    for (int row : rows) {
+        std::optional<int> number;
+        try {
+            number = RestoreMemoFile(RowFilePath(row), RestorePlace(restored));
+        } catch (const std::exception& e) {
+            // The rows restored so far must still leave the list.
+            Application.HandleException(e);
+            break;
+        }
+        if (!number) {
+            const std::string text =
+                restored == 0 ? "All 999 memo numbers are in use, so no memo can be restored. Delete a memo first."
+                              : Format("All 999 memo numbers are in use now: %d of the marked memos were restored, "
+                                       "the others stay in the wastebasket.",
+                                       restored);
+            MessageBoxW(Handle(), AnsiToWide(text).c_str(), AnsiToWide(Application.Title()).c_str(),
+                        MB_OK | MB_ICONINFORMATION);
+            break;
+        }
+        if (OnMemoRestored)
+            OnMemoRestored(*number, restored);
+        ++restored;
+    }
+    RemoveRowsWhoseFilesAreGone(std::vector<int>(rows.rbegin(), rows.rend()));
+    if (lstMemo->ItemIndex() >= 0)
+        lstMemoClick();
 }
 
 void TfrmBasket::SendToRecycleBin(const std::vector<std::string>& paths)

@@ -102,7 +102,7 @@ TfrmBasket::TfrmBasket(TComponent* owner) : TfrmZkGrayDialog(owner)
     btnDelete->OnClick = [this] { btnDeleteClick(); };
     btnRestore = StatusButton(*this, StatusBar1, "Restore", 19 + kButtonWidth + 2);
     btnRestore->Name = "btnRestore";
-    btnRestore->SetVisible(false);
+    btnRestore->OnClick = [this] { btnRestoreClick(); };
 
     lstMemo = Create<TKoreanInput<TCheckListBox>>();
     lstMemo->Name = "lstMemo";

@@ -14,6 +14,7 @@
 #include "framework/StdCtrls.h"
 #include "notes/zkGrayDialog.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ public:
     TStatusBar* StatusBar1;
     TCheckBox* chkAll;
     TButton* btnDelete;
-    // Room for a later restore command; hidden and without action for now.
+    // Makes the marked memos live again.
     TButton* btnRestore;
 
     // One row per "*.txt" of the folder, newest name first.
@@ -51,6 +52,16 @@ public:
     // One shell delete over all the paths, to the recycle bin, with the shell's own
     // confirmation.
     void SendToRecycleBin(const std::vector<std::string>& paths);
+    // Makes every marked row a live memo again (lowest free numbers, content and
+    // caption back) and takes out the rows whose files have gone; says so when the
+    // memo numbers run out.
+    void RestoreCheckedMemos();
+    // Opens a restored memo; `cascade` counts the memos restored by this command.
+    // Whoever owns the memo windows sets it (the tray controller).
+    std::function<void(int number, int cascade)> OnMemoRestored;
+    // Where the restored memo number `cascade` is placed: centred on the screen,
+    // each one a little lower and to the right of the one before.
+    static RECT RestorePlace(int cascade);
 
 protected:
     void FormCreate() override;
@@ -62,10 +73,12 @@ protected:
     void btnSearchClick() { SearchMemos(); }
     void chkAllClick();
     void btnDeleteClick() { EraseCheckedMemos(); }
+    void btnRestoreClick() { RestoreCheckedMemos(); }
     void pnlSearchResize();
 
 private:
     void ShowMissingMemo(const std::string& path);
+    void RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFirst);
     void CentreOnScreen();
 
     std::string folder_;
