@@ -63,6 +63,7 @@ void TfrmMain::mnBasketClick()
     }
     ModalWindow<TfrmBasket> basket;
     const ScopedValue<TfrmBasket*> open(frmBasket, basket.get());
+    basket->OnMemoRestored = [this](int number, int) { OpenRestoredMemo(number); };
     basket->ShowModal();
 }
 

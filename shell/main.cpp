@@ -228,6 +228,33 @@ void TfrmMain::ToggleShowHide()
         paper->BringFloating();
 }
 
+TfrmPostIt* TfrmMain::OpenStoredMemo(int number)
+{
+    auto* memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
+    try {
+        memo->SetMemoNumber(number);
+        // The place first: a record without a memo file (a memo left blank) is
+        // set up as new, which writes the window's place, and that must be the
+        // stored one, not the design place.
+        memo->LoadPosition();
+        memo->LoadMemo();
+        memo->LoadPosition();
+    } catch (...) {
+        // Gone before it could save anything over the file it failed to read.
+        memo->DetachCloseGuard();
+        Application.DestroyForm(memo);
+        throw;
+    }
+    return memo;
+}
+
+void TfrmMain::PutToWork(TfrmPostIt& memo)
+{
+    // Exactly the application-window bit: a taskbar button, nothing else.
+    SetWindowLongPtrA(memo.Handle(), GWL_EXSTYLE, WS_EX_APPWINDOW);
+    memo.Show();
+}
+
 void TfrmMain::mnNewMemoClick()
 {
     const std::optional<int> number = NextFreeMemoNumber();
@@ -238,10 +265,11 @@ void TfrmMain::mnNewMemoClick()
                     (GetSystemMetrics(SM_CYSCREEN) - memo->Height()) / 2, memo->Width(), memo->Height());
     memo->SetMemoNumber(*number);
     memo->InitNewMemo();
-    SetWindowLongPtrA(memo->Handle(), GWL_EXSTYLE, WS_EX_APPWINDOW);
-    memo->Show();
+    PutToWork(*memo);
     SetForegroundWindow(memo->Handle());
 }
+
+void TfrmMain::OpenRestoredMemo(int number) { PutToWork(*OpenStoredMemo(number)); }
 
 void TfrmMain::mnShowAllClick()
 {
@@ -262,25 +290,11 @@ void TfrmMain::LoadMemos()
     // record and file stay as they are, and the user hears of it once.
     std::vector<std::string> skipped;
     for (const std::string& section : TIniFile(PrjInfo->PostItIniFileName()).ReadSections()) {
-        TfrmPostIt* memo = nullptr;
         try {
-            const int number = StrToInt(section);
-            memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
-            memo->SetMemoNumber(number);
-            // The place first: a record without a memo file (a memo left blank) is
-            // set up as new, which writes the window's place, and that must be the
-            // stored one, not the design place.
-            memo->LoadPosition();
-            memo->LoadMemo();
-            memo->LoadPosition();
+            TfrmPostIt* memo = OpenStoredMemo(StrToInt(section));
             memo->SendToDesktop();
             memo->Show();
         } catch (const std::exception& e) {
-            if (memo) {
-                // Gone before it could save anything over the file it failed to read.
-                memo->DetachCloseGuard();
-                Application.DestroyForm(memo);
-            }
             skipped.push_back("[" + section + "]: " + e.what());
         }
     }

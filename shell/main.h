@@ -14,6 +14,7 @@
 #include <vector>
 
 class TfrmBasket;
+class TfrmPostIt;
 class TImageList;
 class TMenuItem;
 class TPopupMenu;
@@ -51,6 +52,9 @@ public:
     bool SendModeToDesktop(TPaperMode mode);
     void ToggleShowHide();
 
+    // A memo the wastebasket made live again, opened at work beside it.
+    void OpenRestoredMemo(int number);
+
     void mnNewMemoClick();
     void mnShowAllClick();
     void mnHideAllClick();
@@ -67,6 +71,10 @@ protected:
 
 private:
     void CreateMenu();
+    // The memo of the number as stored (its place first); no window is left
+    // behind when it cannot be loaded.
+    TfrmPostIt* OpenStoredMemo(int number);
+    static void PutToWork(TfrmPostIt& memo);
     void FillTrayIconData();
     void ShowBalloon(const std::string& text);
     // The refused hot keys, if any, in a balloon of the icon.
@@ -82,7 +90,6 @@ private:
 // Every note window of the application, first to last in its window list.
 std::vector<TfrmPaper*> PaperWindows();
 
-class TfrmPostIt;
 // The last save of a memo before the program ends: content, position, and the close
 // guard taken away, so that no later close moves the memo to the wastebasket.
 void SaveAndDetach(TfrmPostIt& memo);

@@ -115,6 +115,35 @@ TEST(TrayWindows, OneWastebasketAtATimeWhileTheMenuAndHotKeysKeepWorking)
     EXPECT_EQ(1u, tray.Memos().size());
 }
 
+TEST(TrayWindows, AMemoRestoredFromTheWastebasketOpensAtWork)
+{
+    Tray tray;
+    CreateDirectoryA(PrjInfo->BasketPath.c_str(), nullptr);
+    WriteWholeFile(PrjInfo->BasketPath + "2026-01-02 10_00_00 Shopping.txt", "{\\rtf1\\ansi Milk and eggs\\par}");
+    Steps steps({
+        [&] {
+            TfrmBasket* basket = tray->frmBasket;
+            ASSERT_NE(nullptr, basket);
+            basket->lstMemo->SetChecked(0, true);
+            basket->RestoreCheckedMemos();
+        },
+        [&] { tray->frmBasket->Close(); },
+    });
+    tray->mnBasket->Click();
+    ASSERT_TRUE(steps.Done());
+    TfrmPostIt* memo = tray.Memo(1);
+    ASSERT_NE(nullptr, memo);
+    EXPECT_EQ("Shopping", memo->Caption());
+    EXPECT_NE(std::string::npos, memo->edtMemo->Text().find("Milk and eggs"));
+    EXPECT_EQ(pmWorking, memo->GetPaperMode());
+    EXPECT_TRUE(GetWindowLongPtrA(memo->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(IsWindowVisible(memo->Handle()));
+    const RECT placed = memo->BoundsRect();
+    const RECT stored = TfrmBasket::RestorePlace(0);
+    EXPECT_EQ(stored.left, placed.left) << "where the wastebasket put its record";
+    EXPECT_EQ(stored.top, placed.top);
+}
+
 TEST(TrayWindows, HotKeysAreFreeWhileTheConfigurationIsOpenAndTakenAgainAfterOkAndCancel)
 {
     for (const bool ok : {false, true}) {
