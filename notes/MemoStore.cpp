@@ -324,15 +324,16 @@ void WriteWordWrap(int number, bool wordWrap)
     MemoIndex().WriteBool(MemoSectionName(number), "WordWrap", wordWrap);
 }
 
-void WriteMemoContent(int number, const std::string& plainText, const std::string& rtf)
+bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf)
 {
     if (Trim(plainText).empty())
-        return;
+        return false;
     const std::string path = MemoFilePath(number);
     // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
     if (FileHolds(path, rtf))
-        return;
+        return false;
     ReplaceFileContent(path, rtf);
+    return true;
 }
 
 void EraseMemo(int number)

@@ -44,7 +44,8 @@ void WriteWordWrap(int number, bool wordWrap);
 // memo; the file keeps its creation time, the time it first had content.
 // Writes nothing either when the file already holds exactly these bytes.
 // Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
-void WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
+// True when it wrote.
+bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
 // Removes a blank memo: its file, if there is one, then its record. A file that
 // cannot be deleted raises EFCreateError and keeps the record.

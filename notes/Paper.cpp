@@ -216,28 +216,36 @@ int KeepNotesOnWorkAreas(const std::vector<RECT>& workAreas)
     return moved;
 }
 
-void TfrmPaper::SavePosition()
+bool TfrmPaper::SavePosition()
 {
     const std::string path = PositionIniPath(), section = GetSectionName();
     if (path.empty() || section.empty())
-        return;
+        return false;
     TIniFile ini(path);
     const RECT r = BoundsRect();
     const int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
     if (ini.ReadInteger(section, "Left", kDefaultLeft) == left && ini.ReadInteger(section, "Top", kDefaultTop) == top &&
         ini.ReadInteger(section, "Width", kDefaultWidth) == width &&
         ini.ReadInteger(section, "Height", kDefaultHeight) == height)
-        return;
+        return false;
     ini.WriteInteger(section, "Left", left);
     ini.WriteInteger(section, "Top", top);
     ini.WriteInteger(section, "Width", width);
     ini.WriteInteger(section, "Height", height);
+    return true;
 }
 
 void TfrmPaper::tmrSaveTimer()
 {
     tmrSave->SetEnabled(false);
-    SavePosition();
+    SaveReporter().Run(SaveSubject(), [this] { return SaveAtSaveMoment(); });
+}
+
+bool TfrmPaper::SaveAtSaveMoment() { return SavePosition(); }
+
+std::string TfrmPaper::SaveSubject() const
+{
+    return GetSectionName().empty() ? std::string("a note") : "note " + GetSectionName();
 }
 
 bool TfrmPaper::QueryEndSession()
@@ -253,8 +261,10 @@ void TfrmPaper::SaveBeforeWindowLoss() { SavePosition(); }
 void TfrmPaper::WindowLost()
 {
     // Whatever the save meets, the note must come back: its failure is told, not raised.
-    SaveReporter().Run(GetSectionName().empty() ? "a note" : "note " + GetSectionName(),
-                       [this] { SaveBeforeWindowLoss(); });
+    SaveReporter().Run(SaveSubject(), [this] {
+        SaveBeforeWindowLoss();
+        return true;
+    });
     TfrmZkGrayDialog::WindowLost();
 }
 

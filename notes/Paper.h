@@ -30,7 +30,8 @@ public:
     void BringToWork();
 
     void LoadPosition();
-    void SavePosition();
+    // True when it wrote (the place had changed).
+    bool SavePosition();
     // Moves the note onto the nearest work area when it meets none of them (the
     // rule of loading); true when it moved. The record is not written here.
     bool KeepOnWorkArea(const std::vector<RECT>& workAreas);
@@ -57,6 +58,11 @@ protected:
     void FormCloseQuery(bool& canClose) override;
     void ActiveChanged(bool active) override;
     virtual void tmrSaveTimer();
+    // What the save timer saves; true when it wrote anything. A save that fails is
+    // told once (see SaveProblems.h), and the note tries again at its next save.
+    virtual bool SaveAtSaveMoment();
+    // How the user is told what could not be saved: "note 3".
+    virtual std::string SaveSubject() const;
     // The session is ending: true lets it end.
     virtual bool QueryEndSession();
     // The window is being destroyed by someone else (the desktop shell it rested in

@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
+#include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
@@ -250,15 +251,16 @@ std::string TfrmPostIt::EditorRtf()
     return stream.DataString();
 }
 
-void TfrmPostIt::SaveContent()
+bool TfrmPostIt::SaveContent()
 {
     if (!closeGuard_)
-        return;
+        return false;
     const std::string text = edtMemo->Lines().Text();
     if (Trim(text).empty())
-        return;
-    WriteMemoContent(Tag, text, EditorRtf());
+        return false;
+    const bool wrote = WriteMemoContent(Tag, text, EditorRtf());
     savedText_ = text;
+    return wrote;
 }
 
 bool TfrmPostIt::ContentChangedSinceSave() { return edtMemo->Lines().Text() != savedText_; }
@@ -283,7 +285,7 @@ void TfrmPostIt::tmrAutoSaveTimer()
 {
     tmrAutoSave->SetEnabled(false);
     if (ContentChangedSinceSave())
-        SaveContent();
+        SaveReporter().Run(SaveSubject(), [this] { return SaveContent(); });
 }
 
 void TfrmPostIt::ActiveChanged(bool active)
@@ -293,10 +295,17 @@ void TfrmPostIt::ActiveChanged(bool active)
         tmrAutoSave->SetEnabled(false);
 }
 
-void TfrmPostIt::tmrSaveTimer()
+bool TfrmPostIt::SaveAtSaveMoment()
 {
-    TfrmPaper::tmrSaveTimer();
-    SaveContent();
+    const bool placed = TfrmPaper::SaveAtSaveMoment();
+    return SaveContent() || placed;
+}
+
+std::string TfrmPostIt::SaveSubject() const
+{
+    const std::string caption = Caption();
+    return caption.empty() ? "memo " + GetSectionName() + " (" + MemoFileName + ")"
+                           : "the memo \"" + caption + "\" (" + MemoFileName + ")";
 }
 
 void TfrmPostIt::SaveBeforeWindowLoss()

@@ -66,8 +66,9 @@ public:
     void InitNewMemo();
     // The stored memo of the number already set; a memo without a file is set up as new.
     void LoadMemo();
-    // Writes the content unless the guard is detached or the text is blank.
-    void SaveContent();
+    // Writes the content unless the guard is detached or the text is blank; true
+    // when it wrote.
+    bool SaveContent();
     // From now on nothing is saved and the window closes without a question.
     void DetachCloseGuard();
     bool CloseGuardAttached() const { return closeGuard_; }
@@ -103,7 +104,8 @@ protected:
     void FormCloseQuery(bool& canClose) override;
     void FormClose(TCloseAction& action) override;
     void ActiveChanged(bool active) override;
-    void tmrSaveTimer() override;
+    bool SaveAtSaveMoment() override;
+    std::string SaveSubject() const override;
     bool QueryEndSession() override;
     void SaveBeforeWindowLoss() override;
     void ReloadAfterVanish() override;

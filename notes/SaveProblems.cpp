@@ -17,12 +17,12 @@ void ShowInBox(const std::string& text)
 
 } // namespace
 
-bool TSaveReporter::Run(const std::string& what, const std::function<void()>& save)
+bool TSaveReporter::Run(const std::string& what, const std::function<bool()>& save)
 {
     std::string error;
     try {
-        save();
-        failing_ = false;
+        if (save())
+            failing_ = false;
         return true;
     } catch (const std::exception& e) {
         error = e.what();

@@ -12,9 +12,10 @@
 
 class TSaveReporter {
 public:
-    // Runs the save. When it raises, tells the user (once, as above) and returns
-    // false; the error goes no further.
-    bool Run(const std::string& what, const std::function<void()>& save);
+    // Runs the save, which answers whether it wrote anything. When it raises, tells
+    // the user (once, as above) and returns false; the error goes no further. A
+    // save that had nothing to write proves nothing and leaves the state alone.
+    bool Run(const std::string& what, const std::function<bool()>& save);
     bool Failing() const { return failing_; }
     // Tells the user of a problem that stops saves; the next failing save is then
     // not told again until one has succeeded.

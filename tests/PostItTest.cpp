@@ -4,6 +4,7 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "notes/MemoStore.h"
+#include "notes/SaveProblems.h"
 
 #include <gtest/gtest.h>
 
@@ -368,4 +369,39 @@ TEST(PostIt, AMemoOfLettersBeyondAsciiIsSavedAndComesBack)
         EXPECT_EQ(text, again->edtMemo->Text());
         Application.DestroyForm(again);
     }
+}
+
+TEST(PostIt, AFailingSaveIsToldOnceKeepsTheMemoAndIsTriedAgain)
+{
+    Memo m;
+    std::vector<std::string> reports;
+    SaveReporter().Show = [&](const std::string& text) { reports.push_back(text); };
+    m->InitNewMemo();
+    m->Show();
+    // Something in the way of every new content: the save cannot be completed.
+    const std::string blocker = MemoFilePath(1) + ".new";
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    auto saveMoment = [&](const std::string& text) {
+        m->edtMemo->Lines().SetText(text);
+        SendMessageA(m->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+        PumpUntil([&] { return !m->tmrSave->Enabled(); }, 2000);
+    };
+    saveMoment("first words");
+    saveMoment("more words");
+    saveMoment("still more");
+    ASSERT_EQ(1u, reports.size()) << "told once, not at every save moment";
+    EXPECT_NE(std::string::npos, reports[0].find(MemoFilePath(1))) << reports[0];
+    EXPECT_TRUE(m.Alive());
+    EXPECT_EQ("still more", m->edtMemo->Lines().Text());
+
+    // The disk is fine again: the next save moment writes, and a later failure is told anew.
+    RemoveDirectoryA(blocker.c_str());
+    saveMoment("saved at last");
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("saved at last"));
+    CreateDirectoryA(blocker.c_str(), nullptr);
+    saveMoment("fails again");
+    EXPECT_EQ(2u, reports.size());
+    RemoveDirectoryA(blocker.c_str());
+    SaveReporter().Show = nullptr;
+    SaveReporter().Run("reset", [] { return true; });
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Reports land here instead of in a box.
@@ -20,32 +22,32 @@ struct CollectedReports {
 
 } // namespace
 
-TEST(SaveReporter, TellsAFailureOnceUntilASaveSucceeds)
+TEST(SaveReporter, TellsAFailureOnceUntilASaveHasWrittenAgain)
 {
-    // Each run: the outcomes of successive saves, and how many reports they give.
+    // Each run: successive save moments ('w' wrote, '-' had nothing to write,
+    // 'f' failed), and how many reports they give.
     struct Case {
-        std::vector<bool> succeeds;
+        const char* moments;
         size_t reports;
     } cases[] = {
-        {{true, true, true}, 0},
-        {{false, false, false, false}, 1},
-        {{false, false, true, false, false}, 2},
-        {{true, false, true, false, true, false}, 3},
+        {"www", 0}, {"ffff", 1}, {"ffwff", 2}, {"wfwfwf", 3},
+        {"ff--ff", 1},  // saves that write nothing prove nothing
     };
     for (const Case& c : cases) {
         TSaveReporter reporter;
         CollectedReports reports(reporter);
         int attempts = 0;
-        for (bool succeeds : c.succeeds) {
+        for (const char* m = c.moments; *m; ++m) {
             const bool saved = reporter.Run("memo 3", [&] {
                 ++attempts;
-                if (!succeeds)
+                if (*m == 'f')
                     throw EFCreateError("Cannot create file \"C:\\notes\\003.txt\". Disk full.");
+                return *m == 'w';
             });
-            EXPECT_EQ(succeeds, saved);
+            EXPECT_EQ(*m != 'f', saved) << c.moments;
         }
-        EXPECT_EQ(static_cast<int>(c.succeeds.size()), attempts) << "every save moment tries again";
-        EXPECT_EQ(c.reports, reports.texts.size());
+        EXPECT_EQ(static_cast<int>(std::strlen(c.moments)), attempts) << "every save moment tries again";
+        EXPECT_EQ(c.reports, reports.texts.size()) << c.moments;
     }
 }
 
@@ -53,8 +55,8 @@ TEST(SaveReporter, SaysWhatWhereAndWhy)
 {
     TSaveReporter reporter;
     CollectedReports reports(reporter);
-    EXPECT_FALSE(reporter.Run("memo 12 (\"Shopping\")", [] { throw EIniFileException("Unable to write to C:\\n\\zkPostIt.ini"); }));
-    EXPECT_FALSE(reporter.Run("memo 13", [] { throw 42; }));
+    EXPECT_FALSE(reporter.Run("memo 12 (\"Shopping\")", []() -> bool { throw EIniFileException("Unable to write to C:\\n\\zkPostIt.ini"); }));
+    EXPECT_FALSE(reporter.Run("memo 13", []() -> bool { throw 42; }));
     ASSERT_EQ(1u, reports.texts.size());
     const std::string& text = reports.texts[0];
     EXPECT_NE(std::string::npos, text.find("could not save memo 12 (\"Shopping\")"));
@@ -82,8 +84,8 @@ TEST(SaveReporter, AnUnwritableFolderIsToldAtStartAndNotAgainByTheFirstFailingSa
     program.Info().ProgramPath = writable;
     ASSERT_EQ(1u, reports.texts.size());
     EXPECT_NE(std::string::npos, reports.texts[0].find(writable + "gone\\"));
-    reporter.Run("memo 1", [] { throw EFCreateError("Cannot create file"); });
+    reporter.Run("memo 1", []() -> bool { throw EFCreateError("Cannot create file"); });
     EXPECT_EQ(1u, reports.texts.size());
-    reporter.Run("memo 1", [] {});
+    reporter.Run("memo 1", [] { return true; });
     EXPECT_FALSE(reporter.Failing());
 }

@@ -396,7 +396,7 @@ TEST(Tray, AProgramFolderThatCannotBeWrittenIsToldAtStart)
         Application.DestroyForm(form);
         PrjInfo = previous;
     }
-    reporter.Run("nothing", [] {});  // a save that works ends the reporter's failing state
+    reporter.Run("nothing", [] { return true; });  // a save that wrote ends the failing state
     reporter.Show = show;
     ASSERT_EQ(1u, told.size());
     EXPECT_NE(std::string::npos, told[0].find("C:\\pinova-no-such-folder\\")) << told[0];
