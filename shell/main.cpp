@@ -4,6 +4,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
+#include "notes/FindMemos.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
 #include "notes/PinBrowserList.h"
@@ -75,6 +76,7 @@ void TfrmMain::CreateMenu()
     mnShowAll = popTray->Add("mnShowAll", "Show All", [this] { mnShowAllClick(); });
     mnHideAll = popTray->Add("mnHideAll", "Hide All", [this] { mnHideAllClick(); });
     mnBasket = popTray->Add("mnBasket", "Wastebasket", [this] { mnBasketClick(); });
+    mnFindMemos = popTray->Add("mnFindMemos", "Find in Memos...", [this] { mnFindMemosClick(); });
     popTray->AddSeparator();
     // Left inert on purpose: the maker's page is reachable from the configuration window.
     mnGotoHome = popTray->Add("mnGotoHome", "Goto Pinova Page");
@@ -192,9 +194,17 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // The shell came back without our icon.
         DeleteTrayIcon();
         AddTrayIcon();
+        ShellCameBack();
         return 0;
     }
     switch (msg) {
+    case WM_DISPLAYCHANGE:
+        KeepNotesOnWorkAreas(MonitorWorkAreas());
+        return TForm::WndProc(msg, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            KeepNotesOnWorkAreas(MonitorWorkAreas());
+        return TForm::WndProc(msg, wParam, lParam);
     case WM_TRAYNOTIFY:
         return WMTrayNotify(lParam);
     case WM_HOTKEY:
@@ -269,7 +279,28 @@ void TfrmMain::mnNewMemoClick()
     SetForegroundWindow(memo->Handle());
 }
 
-void TfrmMain::OpenRestoredMemo(int number) { PutToWork(*OpenStoredMemo(number)); }
+void TfrmMain::OpenRestoredMemo(int number) { ::OpenRestoredMemo(imgsPostIt, number); }
+
+void TfrmMain::ShellCameBack()
+{
+    for (TfrmPaper* paper : PaperWindows()) {
+        paper->RecoverVanishedWindow();
+        paper->RejoinDesktop();
+    }
+}
+
+void TfrmMain::mnFindMemosClick()
+{
+    if (frmFindMemos) {
+        SetForegroundWindow(frmFindMemos->Handle());
+        return;
+    }
+    frmFindMemos = Application.CreateForm<TfrmFindMemos>();
+    frmFindMemos->OnGone = [this] { frmFindMemos = nullptr; };
+    frmFindMemos->Show();
+    SetForegroundWindow(frmFindMemos->Handle());
+    frmFindMemos->edtFind->SetFocus();
+}
 
 void TfrmMain::mnShowAllClick()
 {
@@ -289,6 +320,8 @@ void TfrmMain::LoadMemos()
     // One bad record must not keep every later note closed: it is skipped, its
     // record and file stay as they are, and the user hears of it once.
     std::vector<std::string> skipped;
+    // A memo file whose record a crash took away is a memo all the same.
+    AdoptOrphanMemoFiles();
     for (const std::string& section : TIniFile(PrjInfo->PostItIniFileName()).ReadSections()) {
         try {
             TfrmPostIt* memo = OpenStoredMemo(StrToInt(section));

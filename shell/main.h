@@ -14,6 +14,7 @@
 #include <vector>
 
 class TfrmBasket;
+class TfrmFindMemos;
 class TfrmPostIt;
 class TImageList;
 class TMenuItem;
@@ -29,7 +30,7 @@ public:
     ~TfrmMain() override;
 
     TPopupMenu* popTray;
-    TMenuItem *mnNewMemo, *mnShowAll, *mnHideAll, *mnBasket, *mnGotoHome, *mnConfiguration, *mnClose;
+    TMenuItem *mnNewMemo, *mnShowAll, *mnHideAll, *mnBasket, *mnFindMemos, *mnGotoHome, *mnConfiguration, *mnClose;
     TImageList* imgsPostIt;
 
     // The record every tray icon call takes. Its size is the form that carries
@@ -37,6 +38,8 @@ public:
     NOTIFYICONDATAA TrayIconData{};
     // The open wastebasket window, if any: there is only ever one.
     TfrmBasket* frmBasket = nullptr;
+    // The open find window, if any: one at a time, too.
+    TfrmFindMemos* frmFindMemos = nullptr;
     // What the icon's last balloon said: the hot keys that could not be taken.
     std::string BalloonText;
 
@@ -52,13 +55,17 @@ public:
     bool SendModeToDesktop(TPaperMode mode);
     void ToggleShowHide();
 
-    // A memo the wastebasket made live again, opened at work beside it.
+    // A memo the wastebasket made live again, brought up floating in front.
     void OpenRestoredMemo(int number);
+    // The shell is back: notes whose windows went with the old one come back, and
+    // the notes on the desktop go into its new icon view.
+    void ShellCameBack();
 
     void mnNewMemoClick();
     void mnShowAllClick();
     void mnHideAllClick();
     void mnBasketClick();
+    void mnFindMemosClick();
     void mnConfigurationClick();
     void mnCloseClick();
 

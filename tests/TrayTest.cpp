@@ -5,6 +5,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
+#include "notes/FindMemos.h"
 #include "notes/MemoStore.h"
 #include "notes/PostIt.h"
 #include "notes/SaveProblems.h"
@@ -53,12 +54,12 @@ TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
     EXPECT_FALSE(TrayHasIcon(gone, 1)) << "the icon goes with its window";
 }
 
-TEST(Tray, TheMenuHasItsNineItemsInOrder)
+TEST(Tray, TheMenuHasItsItemsInOrder)
 {
     Tray tray;
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"mnNewMemo", "New Memo"}, {"mnShowAll", "Show All"}, {"mnHideAll", "Hide All"},
-        {"mnBasket", "Wastebasket"}, {"", "-"}, {"mnGotoHome", "Goto Pinova Page"},
+        {"mnBasket", "Wastebasket"}, {"mnFindMemos", "Find in Memos..."}, {"", "-"}, {"mnGotoHome", "Goto Pinova Page"},
         {"mnConfiguration", "Configuration"}, {"", "-"}, {"mnClose", "Close"}};
     const std::vector<TMenuItem*>& items = tray->popTray->Items();
     ASSERT_EQ(expected.size(), items.size());
@@ -67,7 +68,7 @@ TEST(Tray, TheMenuHasItsNineItemsInOrder)
         EXPECT_EQ(expected[i].second, items[i]->Caption) << i;
     }
     UniqueMenu menu = tray->popTray->BuildMenu();
-    EXPECT_EQ(9, GetMenuItemCount(menu.get()));
+    EXPECT_EQ(10, GetMenuItemCount(menu.get()));
 
 
     // "Goto Pinova Page" does nothing: no window, no file.
@@ -400,4 +401,61 @@ TEST(Tray, AProgramFolderThatCannotBeWrittenIsToldAtStart)
     reporter.Show = show;
     ASSERT_EQ(1u, told.size());
     EXPECT_NE(std::string::npos, told[0].find("C:\\pinova-no-such-folder\\")) << told[0];
+}
+
+TEST(Tray, TheShellsReturnPutsTheNotesBackIntoItsNewDesktop)
+{
+    auto desktop = std::make_unique<StandInProgman>();
+    Tray tray("[1]\n[2]\n");
+    ASSERT_EQ(2u, tray.Memos().size());
+    for (TfrmPostIt* memo : tray.Memos())
+        ASSERT_EQ(desktop->icons, GetAncestor(memo->Handle(), GA_PARENT));
+
+    desktop.reset();
+    PumpMessages(100);
+    for (TfrmPostIt* memo : tray.Memos()) {
+        ASSERT_TRUE(memo->HandleAllocated());
+        EXPECT_EQ(GetDesktopWindow(), GetAncestor(memo->Handle(), GA_PARENT)) << "top-level meanwhile";
+        EXPECT_TRUE(IsWindowVisible(memo->Handle()));
+    }
+    desktop = std::make_unique<StandInProgman>();
+    SendMessageA(tray.Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    for (TfrmPostIt* memo : tray.Memos()) {
+        EXPECT_EQ(desktop->icons, GetAncestor(memo->Handle(), GA_PARENT));
+        EXPECT_EQ(pmDesktop, memo->GetPaperMode());
+    }
+}
+
+TEST(Tray, FindInMemosOpensOneWindowAtATime)
+{
+    Tray tray("[1]\n");
+    auto finds = [] {
+        return std::count_if(Application.Forms().begin(), Application.Forms().end(),
+                             [](TForm* form) { return dynamic_cast<TfrmFindMemos*>(form) != nullptr; });
+    };
+    tray->mnFindMemos->Click();
+    tray->mnFindMemos->Click();
+    EXPECT_EQ(1, finds());
+    ASSERT_NE(nullptr, tray->frmFindMemos);
+    tray->frmFindMemos->Close();
+    PumpUntil([&] { return finds() == 0; }, 2000);
+    EXPECT_EQ(nullptr, tray->frmFindMemos);
+    tray->mnFindMemos->Click();
+    EXPECT_EQ(1, finds());
+}
+
+TEST(Tray, ADisplayChangeBringsNotesOffEveryScreenBackAndAMemoFileWithoutRecordOpens)
+{
+    TestProgram files;
+    WriteWholeFile(files.Folder() + "005.txt", "{\\rtf1\\ansi found again\\par}");
+    Tray tray(files);
+    TfrmPostIt* found = tray.Memo(5);
+    ASSERT_NE(nullptr, found);
+    EXPECT_NE(std::string::npos, found->edtMemo->Text().find("found again"));
+
+    found->SetBounds(9000, 9000, 300, 200);
+    SendMessageA(tray.Handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT placed = found->BoundsRect(), meet{};
+    EXPECT_TRUE(IntersectRect(&meet, &placed, &screen)) << placed.left << "," << placed.top;
 }

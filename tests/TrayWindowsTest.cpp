@@ -115,7 +115,7 @@ TEST(TrayWindows, OneWastebasketAtATimeWhileTheMenuAndHotKeysKeepWorking)
     EXPECT_EQ(1u, tray.Memos().size());
 }
 
-TEST(TrayWindows, AMemoRestoredFromTheWastebasketOpensAtWork)
+TEST(TrayWindows, AMemoRestoredFromTheWastebasketOpensFloatingInFront)
 {
     Tray tray;
     CreateDirectoryA(PrjInfo->BasketPath.c_str(), nullptr);
@@ -135,8 +135,7 @@ TEST(TrayWindows, AMemoRestoredFromTheWastebasketOpensAtWork)
     ASSERT_NE(nullptr, memo);
     EXPECT_EQ("Shopping", memo->Caption());
     EXPECT_NE(std::string::npos, memo->edtMemo->Text().find("Milk and eggs"));
-    EXPECT_EQ(pmWorking, memo->GetPaperMode());
-    EXPECT_TRUE(GetWindowLongPtrA(memo->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(pmFloating, memo->GetPaperMode());
     EXPECT_TRUE(IsWindowVisible(memo->Handle()));
     const RECT placed = memo->BoundsRect();
     const RECT stored = TfrmBasket::RestorePlace(0);
