@@ -80,10 +80,18 @@ void TfrmFindMemos::FormResize()
 void TfrmFindMemos::Search()
 {
     const std::vector<TfrmPostIt*> memos = LiveMemos();
+    std::unordered_map<const TfrmPostIt*, TKeptText> kept;
     std::vector<TMemoText> texts;
     texts.reserve(memos.size());
-    for (TfrmPostIt* memo : memos)
-        texts.push_back({memo->Caption(), memo->edtMemo->Text()});
+    for (TfrmPostIt* memo : memos) {
+        auto it = texts_.find(memo);
+        if (it == texts_.end() || it->second.Version != memo->TextVersion())
+            it = texts_.insert_or_assign(memo, TKeptText{memo->TextVersion(), memo->edtMemo->Text()}).first;
+        texts.push_back({memo->Caption(), it->second.Text});
+        kept.insert(*it);
+    }
+    // Memos that have gone take their texts with them.
+    texts_ = std::move(kept);
     rows_.clear();
     std::vector<std::string> items;
     for (TMemoMatch& match : FindInMemos(texts, edtFind->Text())) {

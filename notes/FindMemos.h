@@ -10,6 +10,7 @@
 #include "notes/zkGrayDialog.h"
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class TfrmPostIt;
@@ -47,6 +48,13 @@ private:
     void lstFoundDrawItem(HDC dc, int index, const RECT& rect, bool selected);
     static TfrmPostIt* OpenMemo(int number);
 
+    // Reading a rich editor's text is slow enough to matter over a thousand
+    // memos: each text is kept with the version it was read at.
+    struct TKeptText {
+        unsigned long long Version;
+        std::string Text;
+    };
+    std::unordered_map<const TfrmPostIt*, TKeptText> texts_;
     std::vector<TRow> rows_;
     UniqueFont boldFont_;
 };

@@ -224,6 +224,7 @@ void TfrmPostIt::InitNewMemo()
 {
     MemoFileName = MemoFilePath(Tag);
     edtMemo->Clear();
+    textVersion_ = NewTextVersion();
     savedText_.clear();
     SaveContent();
     SavePosition();
@@ -237,6 +238,7 @@ void TfrmPostIt::LoadMemo()
         return;
     }
     edtMemo->Lines().LoadFromFile(MemoFileName);
+    textVersion_ = NewTextVersion();
     const TMemoRecord record = ReadMemoRecord(Tag);
     SetCaption(record.Caption);
     edtMemo->SetWordWrap(record.WordWrap);
@@ -271,8 +273,15 @@ void TfrmPostIt::DetachCloseGuard()
     tmrAutoSave->SetEnabled(false);
 }
 
+unsigned long long TfrmPostIt::NewTextVersion()
+{
+    static unsigned long long last = 0;
+    return ++last;
+}
+
 void TfrmPostIt::edtMemoChange()
 {
+    textVersion_ = NewTextVersion();
     // Typing into an active memo must not wait for the memo to lose the activation:
     // a crash would take everything typed since.
     if (!closeGuard_ || !IsActive())
@@ -319,6 +328,7 @@ void TfrmPostIt::ReloadAfterVanish()
     // The editor went with its window: the text comes back as last saved.
     if (FileExists(MemoFileName)) {
         edtMemo->Lines().LoadFromFile(MemoFileName);
+        textVersion_ = NewTextVersion();
         edtMemo->SetModified(false);
         savedText_ = edtMemo->Lines().Text();
     }

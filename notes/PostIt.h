@@ -72,6 +72,9 @@ public:
     // From now on nothing is saved and the window closes without a question.
     void DetachCloseGuard();
     bool CloseGuardAttached() const { return closeGuard_; }
+    // Changes whenever the editor's text may have changed (typed, pasted, loaded);
+    // never the same for two windows, so a text kept with it is the window's own.
+    unsigned long long TextVersion() const { return textVersion_; }
     bool Updating() const { return FUpdating; }
 
     void ToggleFontStyle(TFontStyle style);
@@ -127,6 +130,8 @@ private:
     bool closeGuard_ = true;
     // The text as last loaded or saved.
     std::string savedText_;
+    unsigned long long textVersion_ = NewTextVersion();
+    static unsigned long long NewTextVersion();
 };
 
 // A stored memo brought back (from the wastebasket): its window is made, loaded
