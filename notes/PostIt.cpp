@@ -260,6 +260,11 @@ bool TfrmPostIt::SaveContent()
     const std::string text = edtMemo->Lines().Text();
     if (Trim(text).empty())
         return false;
+    // A memo nobody touched since it was read stays as it is on disk: written back
+    // through the editor, a file it only half understood (not rich text, bytes the
+    // editor drops) would lose what it could not show.
+    if (!edtMemo->Modified() && !ContentChangedSinceSave())
+        return false;
     const bool wrote = WriteMemoContent(Tag, text, EditorRtf());
     savedText_ = text;
     return wrote;
