@@ -280,16 +280,16 @@ TEST(BrowserHost, TheRealControlIsActiveInPlaceFillingThePanel)
 TEST(BrowserHost, Navigate2ReachesTheControlWithTheAddress)
 {
     Page page;
-    for (const char* address : {"http://example.com/", "https://example.org/path?q=1&r=2#top", "about:blank"}) {
+    for (const char* address : {"http://127.0.0.1/", "http://127.0.0.1/path?q=1&r=2#top", "about:blank"}) {
         page.form->OpenUrl(address);
         PumpMessages();
         EXPECT_EQ(address, page.form->Url);
         EXPECT_EQ(AnsiToWide(address), page.Location());
     }
-    page.form->OpenUrl("http://example.com/again");
+    page.form->OpenUrl("http://127.0.0.1/again");
     page.Browser()->ShowBlankPage();
     EXPECT_EQ(L"about:blank", page.Location());
-    EXPECT_EQ("http://example.com/again", page.form->Url) << "the page keeps its address";
+    EXPECT_EQ("http://127.0.0.1/again", page.form->Url) << "the page keeps its address";
 }
 
 TEST(BrowserHost, TheSiteAnswersHostInfoAndAmbientProperties)
@@ -355,7 +355,7 @@ TEST(BrowserHost, AScriptErrorIsDescribedAndAnsweredWithoutADialog)
     };
 
     const std::wstring complete = Utf8ToWide("  줄: 12\r문자: 5\r오류: 'x' is undefined\r코드: -2146823279\r"
-                                             "URL: http://example.com/a.js");
+                                             "URL: http://127.0.0.1/a.js");
     // Each case leaves one part out of the chain document - window - event, or spoils it.
     for (const std::wstring leftOut : {L"", L"errorline", L"errorCharacter", L"errorCode", L"errorMessage",
                                        L"errorUrl", L"event", L"parentWindow", L"spoiled"}) {
@@ -364,7 +364,7 @@ TEST(BrowserHost, AScriptErrorIsDescribedAndAnsweredWithoutADialog)
             {L"errorCharacter", Number(5)},
             {L"errorCode", Number(-2146823279)},
             {L"errorMessage", Text(L"'x' is undefined")},
-            {L"errorUrl", Text(L"http://example.com/a.js")},
+            {L"errorUrl", Text(L"http://127.0.0.1/a.js")},
         };
         LeaveOut(event, leftOut);
         Properties window{{L"event", Object(new PropertyBag(event))}};
@@ -476,7 +476,7 @@ TEST(BrowserHost, KeysInsideTheBrowserGoToItsActiveObjectFirst)
 TEST(BrowserHost, NothingIsLeftOrCalledAfterTheWindowGoes)
 {
     Page page;
-    page.form->OpenUrl("http://example.com/");
+    page.form->OpenUrl("http://127.0.0.1/");
     FakeActiveObject active;
     ComPtr<IOleClientSite> site = page.Site();
     Query<IOleInPlaceFrame>(site.get(), IID_IOleInPlaceFrame)->SetActiveObject(&active, nullptr);

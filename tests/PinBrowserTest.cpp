@@ -99,7 +99,7 @@ TEST(PinBrowser, ClosingHidesThePageWithABlankPageAndShowAllLeavesItHidden)
     auto* page = Application.CreateForm<TfrmPinBrowser>();
     page->Tag = 2;
     page->SendToDesktop();
-    page->OpenUrl("http://example.com/pinned");
+    page->OpenUrl("http://127.0.0.1/pinned");
     page->Show();
     page->SetBounds(100, 110, 320, 240);
     SendMessageA(page->Handle(), WM_CLOSE, 0, 0);
@@ -108,7 +108,7 @@ TEST(PinBrowser, ClosingHidesThePageWithABlankPageAndShowAllLeavesItHidden)
     EXPECT_FALSE(IsWindowVisible(page->Handle()));
     EXPECT_EQ(1u, PinBrowserWindows().size()) << "hidden, not destroyed";
     EXPECT_EQ("about:blank", Location(page));
-    EXPECT_EQ("http://example.com/pinned", page->Url);
+    EXPECT_EQ("http://127.0.0.1/pinned", page->Url);
     EXPECT_EQ(2, page->Tag);
     EXPECT_EQ("[2]\r\nLeft=100\r\nTop=110\r\nWidth=320\r\nHeight=240\r\n", pages.Positions());
 
@@ -129,11 +129,11 @@ TEST(PinBrowserList, OnePagePerAddressNumberedByTheKeysPosition)
         {"", {}},
         {"[url]\r\n", {}},
         {"[url]\r\n1=\r\n2=\r\n", {}},
-        {"[url]\r\n1=http://a.example/\r\n2=\r\n3=http://c.example/\r\n",
-         {"1 http://a.example/ shown", "3 http://c.example/ shown"}},
-        {"[url]\r\n1=http://a.example/\r\n2=http://b.example/\r\n5=http://e.example/\r\n",
-         {"1 http://a.example/ shown", "2 http://b.example/ shown", "3 http://e.example/ shown"}},
-        {"[PROGRAM]\r\n1=http://not.a.page/\r\n[url]\r\n7=http://g.example/\r\n", {"1 http://g.example/ shown"}},
+        {"[url]\r\n1=http://127.0.0.1/a/\r\n2=\r\n3=http://127.0.0.1/c/\r\n",
+         {"1 http://127.0.0.1/a/ shown", "3 http://127.0.0.1/c/ shown"}},
+        {"[url]\r\n1=http://127.0.0.1/a/\r\n2=http://127.0.0.1/b/\r\n5=http://127.0.0.1/e/\r\n",
+         {"1 http://127.0.0.1/a/ shown", "2 http://127.0.0.1/b/ shown", "3 http://127.0.0.1/e/ shown"}},
+        {"[PROGRAM]\r\n1=http://not.a.page/\r\n[url]\r\n7=http://127.0.0.1/g/\r\n", {"1 http://127.0.0.1/g/ shown"}},
     };
     const std::string program = ExtractFileName(ModuleFileName());
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kEmulationKey, program.c_str());
@@ -158,7 +158,7 @@ TEST(PinBrowserList, OnePagePerAddressNumberedByTheKeysPosition)
 
 TEST(PinBrowserList, AfterOkThePagesThatMovedUpTakeTheirPredecessorsPlaces)
 {
-    Pages pages("[url]\r\n1=http://a.example/\r\n2=http://b.example/\r\n3=http://c.example/\r\n");
+    Pages pages("[url]\r\n1=http://127.0.0.1/a/\r\n2=http://127.0.0.1/b/\r\n3=http://127.0.0.1/c/\r\n");
     const auto opened = LoadPinBrowsers();
     ASSERT_EQ(3u, opened.size());
     for (int i = 0; i < 3; ++i)
@@ -174,9 +174,9 @@ TEST(PinBrowserList, AfterOkThePagesThatMovedUpTakeTheirPredecessorsPlaces)
     opened[0]->SetBounds(600, 600, 200, 200);
 
     // The configuration window removed the first address and wrote the rest.
-    WriteWholeFile(PrjInfo->IniFileName(), "[url]\r\n1=http://b.example/\r\n2=http://c.example/\r\n");
+    WriteWholeFile(PrjInfo->IniFileName(), "[url]\r\n1=http://127.0.0.1/b/\r\n2=http://127.0.0.1/c/\r\n");
     const auto reopened = ReloadPinBrowsers();
-    EXPECT_EQ((std::vector<std::string>{"1 http://b.example/ shown", "2 http://c.example/ shown"}),
+    EXPECT_EQ((std::vector<std::string>{"1 http://127.0.0.1/b/ shown", "2 http://127.0.0.1/c/ shown"}),
               Described(reopened));
     EXPECT_EQ(reopened, PinBrowserWindows()) << "every old window is gone, the closed one too";
     ASSERT_EQ(2u, reopened.size());
@@ -186,6 +186,6 @@ TEST(PinBrowserList, AfterOkThePagesThatMovedUpTakeTheirPredecessorsPlaces)
 
     // A closed page is back after the next rebuild as well.
     reopened[1]->Close();
-    EXPECT_EQ((std::vector<std::string>{"1 http://b.example/ shown", "2 http://c.example/ shown"}),
+    EXPECT_EQ((std::vector<std::string>{"1 http://127.0.0.1/b/ shown", "2 http://127.0.0.1/c/ shown"}),
               Described(ReloadPinBrowsers()));
 }

@@ -201,8 +201,8 @@ TEST(TrayWindows, AfterOkAHotKeyAnotherProgramTookIsNamedInAMessageBox)
 
 TEST(TrayWindows, PinnedPagesOpenAtStartAreRebuiltAfterOkAndKeepTheirPlacesOnClose)
 {
-    Tray tray("", "[url]\n1=http://example.com/one\n2=\n3=http://example.com/three\n");
-    EXPECT_EQ((std::vector<std::string>{"1 http://example.com/one", "3 http://example.com/three"}), PageUrls());
+    Tray tray("", "[url]\n1=http://127.0.0.1/one\n2=\n3=http://127.0.0.1/three\n");
+    EXPECT_EQ((std::vector<std::string>{"1 http://127.0.0.1/one", "3 http://127.0.0.1/three"}), PageUrls());
     for (TfrmPinBrowser* page : PinBrowserWindows())
         EXPECT_EQ(pmDesktop, page->GetPaperMode());
 
@@ -215,7 +215,7 @@ TEST(TrayWindows, PinnedPagesOpenAtStartAreRebuiltAfterOkAndKeepTheirPlacesOnClo
         },
     });
     tray->mnConfiguration->Click();
-    EXPECT_EQ((std::vector<std::string>{"1 http://example.com/three"}), PageUrls());
+    EXPECT_EQ((std::vector<std::string>{"1 http://127.0.0.1/three"}), PageUrls());
 
     PinBrowserWindows()[0]->SetBounds(123, 234, 345, 256);
     tray->mnCloseClick();
