@@ -219,7 +219,9 @@ void TToolTips::AddWindow(HWND owner, HWND wnd, const std::wstring& text)
 
 void TToolTips::Register(TWinControl& control, const std::wstring& text)
 {
-    control.HandleNeeded();
+    // A control whose window is not made yet is registered by Rebuild once it is.
+    if (!control.HandleAllocated())
+        return;
     if (!TipsAlive()) {
         HWND top = GetAncestor(control.Handle(), GA_ROOT);
         tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,

@@ -90,10 +90,11 @@ class TToolTips : public TComponent {
 public:
     explicit TToolTips(TComponent* owner);
     ~TToolTips() override;
-    // Shows `text` over `control` (and over the field of a combo box).
+    // Shows `text` over `control` (and over the field of a combo box), from the
+    // next Rebuild on when the control has no window yet.
     void Add(TWinControl& control, const std::string& utf8Text);
-    // Registers every control again: a window made again is a new window, and the
-    // tooltips of the old one went with it.
+    // Registers every control with a window again: a window made again is a new
+    // window, and the tooltips of the old one went with it.
     void Rebuild();
     // The text shown over the window, empty when it has none.
     std::wstring TextOf(HWND wnd) const;

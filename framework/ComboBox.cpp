@@ -19,10 +19,11 @@ void TComboBox::CreateParams(TCreateParams& params)
 
 void TComboBox::CreateWnd()
 {
+    // The text it was given while it had no window; the new field starts empty.
+    const std::string text = TWinControl::Text();
     TWinControl::CreateWnd();
     SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, ItemHeight);
     SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
-    const std::string text = TWinControl::Text();
     FillList();
     if (itemIndex_ >= 0)
         SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);

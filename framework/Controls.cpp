@@ -229,9 +229,14 @@ void TWinControl::HandleNeeded()
     }
     CreateWnd();
     for (TWinControl* child : controls_)
-        child->HandleNeeded();
+        if (!child->WaitsToBeShown())
+            child->HandleNeeded();
     AlignControls();
+    if (OnWindowMade)
+        OnWindowMade();
 }
+
+bool TWinControl::WaitsToBeShown() const { return CreateHandleWhenShown && !handle_ && !visible_; }
 
 void TWinControl::DestroyHandle()
 {
@@ -275,7 +280,7 @@ void TWinControl::SetParent(TWinControl* parent)
     font_ = parent_->font_;
     if (handle_)
         ::SetParent(handle_, parent_->handle_);
-    else if (parent_->handle_)
+    else if (parent_->handle_ && !WaitsToBeShown())
         HandleNeeded();
     parent_->AlignControls();
 }
@@ -426,6 +431,8 @@ void TWinControl::SetVisible(bool visible)
     visible_ = visible;
     if (handle_)
         ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    else if (visible && CreateHandleWhenShown && parent_ && parent_->handle_)
+        HandleNeeded();  // made shown
     if (parent_)
         parent_->AlignControls();
 }

@@ -54,6 +54,11 @@ public:
     bool HandleAllocated() const { return handle_ != nullptr; }
     // Makes the window (its parent's first, its children's after) when it has none.
     void HandleNeeded();
+    // A hidden control whose window, and its children's, is made only when it is
+    // first shown, not with its parent's: for parts most windows never show.
+    bool CreateHandleWhenShown = false;
+    // Runs each time the window and its children's have been made (again).
+    std::function<void()> OnWindowMade;
     // Destroys the window and its children's and makes them again, state kept.
     void RecreateWnd();
     // The window went without its last messages (the platform dropped it with
@@ -154,6 +159,7 @@ private:
     void Bind(HWND wnd);
     void Unbind();
     void SaveState();
+    bool WaitsToBeShown() const;
     bool PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 

@@ -17,8 +17,6 @@ namespace {
 constexpr unsigned kAutoSaveDelayMs = 2000;
 constexpr int kIconAreaWidth = 20;
 constexpr int kMinTrackWidth = 260, kMinTrackHeight = 26;
-// Posted when the window has been made (again), once its controls exist.
-constexpr UINT WM_REBUILD_HINTS = WM_APP + 0x101;
 
 // The glyph of the text-colour button: a capital A over the colour bar.
 UniqueBitmap TextColorGlyph()
@@ -104,6 +102,11 @@ void TfrmPostIt::CreateToolbar()
     tbEdit->Name = "tbEdit";
     tbEdit->Images = images_;
     tbEdit->SetVisible(false);
+    // Most memos never show their toolbar, and its twenty-odd windows cost more
+    // to make than the rest of the memo: they are made when it is first shown.
+    tbEdit->CreateHandleWhenShown = true;
+    // Its hints go with its windows, made again with them.
+    tbEdit->OnWindowMade = [this] { tips->Rebuild(); };
     tbEdit->SetBounds(0, 18, ClientWidth(), tbEdit->RowsHeight());
     tbEdit->SetAlign(TAlign::alTop);
     tbEdit->SetParent(this);
@@ -439,12 +442,6 @@ void TfrmPostIt::edtMemoMouseDown(TMouseButton button, int x, int y)
 
 LRESULT TfrmPostIt::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_REBUILD_HINTS) {
-        tips->Rebuild();
-        return 0;
-    }
-    if (msg == WM_CREATE)
-        PostMessageA(Handle(), WM_REBUILD_HINTS, 0, 0);
     const LRESULT result = TfrmPaper::WndProc(msg, wParam, lParam);
     if (msg == WM_GETMINMAXINFO) {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

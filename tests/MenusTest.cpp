@@ -166,6 +166,15 @@ TEST(Menus, ARightPressInTheEditorOpensTheEditorMenuAndOnTheCaptionTheCaptionMen
 TEST(Menus, TheKoreanHintsReadTheSameInEveryCodePage)
 {
     Memo m;
+    // The toolbar's windows, and their hints, come when it is first shown; the
+    // text the selection gave its boxes meanwhile is kept for them.
+    m->cmbFontSize->SetText("14");
+    EXPECT_FALSE(m->cmbFontName->HandleAllocated());
+    EXPECT_EQ(nullptr, m->tips->Handle());
+    SendMessageA(m->imgCaption->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 8));
+    ASSERT_TRUE(m->cmbFontName->HandleAllocated());
+    EXPECT_EQ(13u, SendMessageA(m->cmbFontSize->Handle(), CB_GETCOUNT, 0, 0));
+    EXPECT_EQ("14", m->cmbFontSize->Text());
     EXPECT_EQ(L"\uAE00\uAF34", m->tips->TextOf(m->cmbFontName->Handle()));       // 글꼴
     EXPECT_EQ(L"\uAE00 \uD06C\uAE30", m->tips->TextOf(m->cmbFontSize->Handle()));  // 글 크기
     EXPECT_EQ(L"Text Color", m->tips->TextOf(m->clrFont->Handle()));

@@ -31,6 +31,7 @@ struct Editing : Memo {
     }
     void TypeInto(TComboBox* combo, const std::string& text) const
     {
+        form->tbEdit->SetVisible(true);  // where the boxes are
         HWND field = GetWindow(combo->Handle(), GW_CHILD);
         SendMessageA(field, EM_SETSEL, 0, -1);
         SendMessageA(field, WM_CHAR, VK_BACK, 1);
