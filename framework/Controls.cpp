@@ -10,13 +10,22 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept;
 
 namespace {
 
-const char kObjectProperty[] = "Pinova.Control";
+// Which object each of our windows belongs to. Asked at every message, so kept
+// here: a window property would be a round trip to Wine's server each time.
+// Windows are made and handled on the one user-interface thread.
+std::unordered_map<HWND, TWinControl*>& BoundWindows()
+{
+    static std::unordered_map<HWND, TWinControl*> bound;
+    return bound;
+}
+
 constexpr UINT_PTR kSubclassId = 1;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
@@ -134,20 +143,29 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FromHandle(HWND wnd)
 {
-    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProperty)) : nullptr;
+    const auto& bound = BoundWindows();
+    const auto it = wnd ? bound.find(wnd) : bound.end();
+    return it == bound.end() ? nullptr : it->second;
 }
 
 void TWinControl::Bind(HWND wnd)
 {
     handle_ = wnd;
-    SetPropA(wnd, kObjectProperty, this);
+    BoundWindows()[wnd] = this;
+}
+
+void TWinControl::ForgetBinding()
+{
+    auto& bound = BoundWindows();
+    if (const auto it = bound.find(handle_); it != bound.end() && it->second == this)
+        bound.erase(it);
 }
 
 void TWinControl::Unbind()
 {
     if (!handle_)
         return;
-    RemovePropA(handle_, kObjectProperty);
+    ForgetBinding();
     handle_ = nullptr;
     subclassed_ = false;
 }
@@ -251,6 +269,8 @@ void TWinControl::ForgetLostWindow()
 {
     for (TWinControl* child : controls_)
         child->ForgetLostWindow();
+    // The handle may come back for a window that is not this one.
+    ForgetBinding();
     handle_ = nullptr;
     subclassed_ = false;
 }

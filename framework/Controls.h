@@ -158,6 +158,7 @@ private:
     static LRESULT DispatchGuarded(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     void Bind(HWND wnd);
     void Unbind();
+    void ForgetBinding();
     void SaveState();
     bool WaitsToBeShown() const;
     bool PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam);

@@ -188,13 +188,14 @@ void TfrmPaper::LoadPosition()
     const TIniFile ini(path);
     if (!ini.SectionExists(section))
         return;
-    SetLeft(ini.ReadInteger(section, "Left", kDefaultLeft));
-    SetTop(ini.ReadInteger(section, "Top", kDefaultTop));
-    SetWidth(ini.ReadInteger(section, "Width", kDefaultWidth));
-    SetHeight(ini.ReadInteger(section, "Height", kDefaultHeight));
+    const int left = ini.ReadInteger(section, "Left", kDefaultLeft), top = ini.ReadInteger(section, "Top", kDefaultTop);
+    const RECT stored{left, top, left + ini.ReadInteger(section, "Width", kDefaultWidth),
+                      top + ini.ReadInteger(section, "Height", kDefaultHeight)};
     // A record from a monitor that is gone (or edited by hand) would put the
     // note where nobody can reach it. The record itself is left as it is.
-    KeepOnWorkArea(MonitorWorkAreas());
+    const RECT placed = BringOntoWorkArea(stored, MonitorWorkAreas());
+    // One move: each one re-arranges the note's controls.
+    SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
 }
 
 bool TfrmPaper::KeepOnWorkArea(const std::vector<RECT>& workAreas)

@@ -248,7 +248,6 @@ TfrmPostIt* TfrmMain::OpenStoredMemo(int number)
         // stored one, not the design place.
         memo->LoadPosition();
         memo->LoadMemo();
-        memo->LoadPosition();
     } catch (...) {
         // Gone before it could save anything over the file it failed to read.
         memo->DetachCloseGuard();
@@ -322,9 +321,19 @@ void TfrmMain::LoadMemos()
     std::vector<std::string> skipped;
     // A memo file whose record a crash took away is a memo all the same.
     AdoptOrphanMemoFiles();
+    std::vector<std::pair<std::string, TfrmPostIt*>> opened;
     for (const std::string& section : TIniFile(PrjInfo->PostItIniFileName()).ReadSections()) {
         try {
-            TfrmPostIt* memo = OpenStoredMemo(StrToInt(section));
+            opened.emplace_back(section, OpenStoredMemo(StrToInt(section)));
+        } catch (const std::exception& e) {
+            skipped.push_back("[" + section + "]: " + e.what());
+        }
+    }
+    // Onto the desktop only once every memo is made: under Wine each window moved
+    // in the program asks the server about every note already inside another
+    // process's desktop window, so making memos beside them gets slower and slower.
+    for (auto& [section, memo] : opened) {
+        try {
             memo->SendToDesktop();
             memo->Show();
         } catch (const std::exception& e) {
