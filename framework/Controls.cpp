@@ -13,7 +13,7 @@
 #include <unordered_map>
 
 LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept;
+LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
 namespace {
 
@@ -26,7 +26,32 @@ std::unordered_map<HWND, TWinControl*>& BoundWindows()
     return bound;
 }
 
-constexpr UINT_PTR kSubclassId = 1;
+// The procedure each system control had before ours, until its last message. The
+// platform's subclassing helpers would look theirs up in a window property, again
+// a round trip to the server at every message.
+// The control keeps the character set it was made with: a wide control gets the
+// messages wide, any other one as the program sends them.
+struct OriginalProcedure {
+    WNDPROC procedure;
+    bool wide;
+};
+
+std::unordered_map<HWND, OriginalProcedure>& OriginalProcedures()
+{
+    static std::unordered_map<HWND, OriginalProcedure> procedures;
+    return procedures;
+}
+
+LRESULT CallOriginalProcedure(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const auto& procedures = OriginalProcedures();
+    const auto it = procedures.find(wnd);
+    if (it == procedures.end())
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    const OriginalProcedure& original = it->second;
+    return original.wide ? CallWindowProcW(original.procedure, wnd, msg, wParam, lParam)
+                         : CallWindowProcA(original.procedure, wnd, msg, wParam, lParam);
+}
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
@@ -86,14 +111,14 @@ LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) no
 
 // A system control keeps our subclass until its last message, also after its object
 // has let it go: whoever subclassed it after us stays in the chain to the end.
-LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept
+LRESULT CALLBACK SysWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(wnd, SysWndProc, id);
     TWinControl* control = TWinControl::FromHandle(wnd);
-    if (!control)
-        return DefSubclassProc(wnd, msg, wParam, lParam);
-    return TWinControl::DispatchGuarded(control, wnd, msg, wParam, lParam);
+    const LRESULT result = control ? TWinControl::DispatchGuarded(control, wnd, msg, wParam, lParam)
+                                   : CallOriginalProcedure(wnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY)
+        OriginalProcedures().erase(wnd);
+    return result;
 }
 
 TShiftState KeyDataToShiftState(LPARAM keyData)
@@ -200,11 +225,17 @@ void TWinControl::CreateWnd()
         throw EOutOfResources(Format("Error creating window %s: %s", className.c_str(),
                                      SysErrorMessage(GetLastError()).c_str()));
     if (system) {
-        if (!SetWindowSubclass(wnd, SysWndProc, kSubclassId, 0)) {
+        const bool wide = IsWindowUnicode(wnd) != FALSE;
+        const auto ours = reinterpret_cast<LONG_PTR>(SysWndProc);
+        SetLastError(0);
+        const auto original = reinterpret_cast<WNDPROC>(wide ? SetWindowLongPtrW(wnd, GWLP_WNDPROC, ours)
+                                                             : SetWindowLongPtrA(wnd, GWLP_WNDPROC, ours));
+        if (!original && GetLastError() != 0) {
             DestroyWindow(wnd);
             throw EOutOfResources(Format("Error creating window %s: the control cannot be subclassed",
                                          className.c_str()));
         }
+        OriginalProcedures()[wnd] = {original, wide};
         Bind(wnd);
         subclassed_ = true;
     }
@@ -504,7 +535,7 @@ LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (subclassed_)
-        return DefSubclassProc(handle_, msg, wParam, lParam);
+        return CallOriginalProcedure(handle_, msg, wParam, lParam);
     return DefWindowProcA(handle_, msg, wParam, lParam);
 }
 

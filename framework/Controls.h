@@ -153,7 +153,7 @@ protected:
 
 private:
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    friend LRESULT CALLBACK SysWndProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+    friend LRESULT CALLBACK SysWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT DispatchGuarded(TWinControl* control, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     void Bind(HWND wnd);
@@ -165,7 +165,7 @@ private:
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     HWND handle_ = nullptr;
-    bool subclassed_ = false;  // a system control, subclassed with the platform's helpers
+    bool subclassed_ = false;  // a system control, its procedure replaced by ours
     TWinControl* parent_ = nullptr;
     std::vector<TWinControl*> controls_;
     RECT bounds_{0, 0, 0, 0};

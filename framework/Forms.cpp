@@ -99,6 +99,12 @@ void TForm::Show()
     BringWindowToTop(Handle());
 }
 
+void TForm::ShowInactive()
+{
+    HandleNeeded();
+    ShowWindow(Handle(), SW_SHOWNA);
+}
+
 namespace {
 
 struct DisabledWindows {

@@ -20,6 +20,8 @@ public:
     void Initialize();
 
     void Show();
+    // Shows the form without taking the activation from the window that has it.
+    void ShowInactive();
     void Hide() { SetVisible(false); }
     // Shows the form with every other window of the program disabled until its
     // ModalResult is set; returns that result.

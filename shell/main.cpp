@@ -335,7 +335,7 @@ void TfrmMain::LoadMemos()
     for (auto& [section, memo] : opened) {
         try {
             memo->SendToDesktop();
-            memo->Show();
+            memo->ShowInactive();
         } catch (const std::exception& e) {
             skipped.push_back("[" + section + "]: " + e.what());
         }
