@@ -255,6 +255,26 @@ bool TForm::SelectNext(bool forward)
     return true;
 }
 
+void TForm::KeepFocusedControl()
+{
+    const HWND focus = GetFocus();
+    focusedControl_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+}
+
+void TForm::FocusControlOnActivation()
+{
+    // The platform gives the keyboard to the form's own window; the user expects
+    // it where it was when the form was left, or else in the first control that
+    // takes it (a new memo is typed into at once).
+    if (GetFocus() != Handle())
+        return;
+    if (focusedControl_ && IsChild(Handle(), focusedControl_) && IsWindowVisible(focusedControl_) &&
+        IsWindowEnabled(focusedControl_))
+        ::SetFocus(focusedControl_);
+    else
+        SelectNext(true);
+}
+
 void TForm::Resize()
 {
     FormResize();
@@ -277,11 +297,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
         return CloseQuery() ? TRUE : FALSE;
     case WM_ACTIVATE: {
-        const LRESULT r = TWinControl::WndProc(msg, wParam, lParam);
         if (LOWORD(wParam) == WA_INACTIVE)
+            KeepFocusedControl();
+        const LRESULT r = TWinControl::WndProc(msg, wParam, lParam);
+        if (LOWORD(wParam) == WA_INACTIVE) {
             FormDeactivate();
-        else
+        } else {
+            FocusControlOnActivation();
             FormActivate();
+        }
         return r;
     }
     case WM_SHOWWINDOW: {

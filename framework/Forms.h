@@ -82,6 +82,8 @@ protected:
 
 private:
     void UpdateLayeredAttributes();
+    void KeepFocusedControl();
+    void FocusControlOnActivation();
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     bool modal_ = false;
@@ -89,4 +91,5 @@ private:
     BYTE alphaBlendValue_ = 255;
     bool transparentColor_ = false;
     TColor transparentColorValue_ = 0;
+    HWND focusedControl_ = nullptr;  // where the keyboard was when the form was left
 };

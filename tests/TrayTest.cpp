@@ -118,6 +118,7 @@ TEST(Tray, NewMemoTakesTheLowestFreeNumberCentredInTheForegroundWithATaskbarButt
     // (The platform adds the edge bit itself, and the translucency comes back.)
     EXPECT_EQ(WS_EX_APPWINDOW, GetWindowLongPtrA(memo->Handle(), GWL_EXSTYLE) & ~(WS_EX_LAYERED | WS_EX_WINDOWEDGE));
     EXPECT_EQ(memo->Handle(), GetForegroundWindow());
+    EXPECT_EQ(memo->edtMemo->Handle(), GetFocus()) << "typed text goes into the new memo at once";
     EXPECT_TRUE(IsWindowVisible(memo->Handle()));
     const RECT r = memo->BoundsRect();
     EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 1);
