@@ -8,6 +8,28 @@
 
 namespace {
 constexpr DWORD kStringBufferSize = 2048;
+
+// The platform fills a double-zero-terminated list and reports size - 2 when it
+// did not fit, so grow until it does.
+template <typename Fill>
+std::vector<std::string> ReadZeroList(Fill fill)
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const DWORD n = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n + 2 < buffer.size()) {
+            std::vector<std::string> items;
+            for (size_t i = 0; i < n;) {
+                const std::string item(buffer.data() + i);
+                i += item.size() + 1;
+                if (!item.empty())
+                    items.push_back(item);
+            }
+            return items;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
 } // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
@@ -53,26 +75,35 @@ void TIniFile::WriteBool(const std::string& section, const std::string& key, boo
 
 std::vector<std::string> TIniFile::ReadList(const char* section) const
 {
-    // The platform fills a double-zero-terminated list and reports size - 2 when it
-    // did not fit, so grow until it does.
-    std::vector<char> buffer(4096);
-    for (;;) {
-        DWORD n = section ? GetPrivateProfileStringA(section, nullptr, "", buffer.data(),
-                                                     static_cast<DWORD>(buffer.size()), fileName_.c_str())
-                          : GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                           fileName_.c_str());
-        if (n + 2 < buffer.size()) {
-            std::vector<std::string> names;
-            for (size_t i = 0; i < n;) {
-                const std::string name(buffer.data() + i);
-                i += name.size() + 1;
-                if (!name.empty())
-                    names.push_back(name);
-            }
-            return names;
-        }
-        buffer.resize(buffer.size() * 4);
-    }
+    return ReadZeroList([&](char* buffer, DWORD size) {
+        return section ? GetPrivateProfileStringA(section, nullptr, "", buffer, size, fileName_.c_str())
+                       : GetPrivateProfileSectionNamesA(buffer, size, fileName_.c_str());
+    });
+}
+
+TIniValues TIniFile::ReadSectionValues(const std::string& section) const
+{
+    const std::vector<std::string> lines = ReadZeroList([&](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionA(section.c_str(), buffer, size, fileName_.c_str());
+    });
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& line : lines)
+        if (const size_t equals = line.find('='); equals != std::string::npos)
+            entries.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    return TIniValues(std::move(entries));
+}
+
+std::string TIniValues::ReadString(const std::string& key, const std::string& fallback) const
+{
+    for (const auto& [name, value] : entries_)
+        if (lstrcmpiA(name.c_str(), key.c_str()) == 0)
+            return value;
+    return fallback;
+}
+
+int TIniValues::ReadInteger(const std::string& key, int fallback) const
+{
+    return StrToIntDef(ReadString(key, ""), fallback);
 }
 
 std::vector<std::string> TIniFile::ReadSections() const { return ReadList(nullptr); }

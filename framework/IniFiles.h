@@ -3,7 +3,21 @@
 // Nothing is cached: every call opens the file, does its work and lets it go.
 
 #include <string>
+#include <utility>
 #include <vector>
+
+// The keys and values of one section, read at once.
+class TIniValues {
+public:
+    explicit TIniValues(std::vector<std::pair<std::string, std::string>> entries) : entries_(std::move(entries)) {}
+    bool Empty() const { return entries_.empty(); }
+    // As TIniFile reads them: keys without regard to case, the first of equal keys.
+    std::string ReadString(const std::string& key, const std::string& fallback) const;
+    int ReadInteger(const std::string& key, int fallback) const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> entries_;
+};
 
 class TIniFile {
 public:
@@ -27,6 +41,9 @@ public:
     std::vector<std::string> ReadSections() const;
     std::vector<std::string> ReadSection(const std::string& section) const;
     bool SectionExists(const std::string& section) const;
+    // Every key=value of a section in one read: once the file has changed, each
+    // read parses the whole file again, a thousand memo records of it.
+    TIniValues ReadSectionValues(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
     void EraseSection(const std::string& section);

@@ -186,11 +186,12 @@ void TfrmPaper::LoadPosition()
     if (path.empty() || section.empty())
         return;
     const TIniFile ini(path);
-    if (!ini.SectionExists(section))
+    const TIniValues record = ini.ReadSectionValues(section);
+    if (record.Empty() && !ini.SectionExists(section))
         return;
-    const int left = ini.ReadInteger(section, "Left", kDefaultLeft), top = ini.ReadInteger(section, "Top", kDefaultTop);
-    const RECT stored{left, top, left + ini.ReadInteger(section, "Width", kDefaultWidth),
-                      top + ini.ReadInteger(section, "Height", kDefaultHeight)};
+    const int left = record.ReadInteger("Left", kDefaultLeft), top = record.ReadInteger("Top", kDefaultTop);
+    const RECT stored{left, top, left + record.ReadInteger("Width", kDefaultWidth),
+                      top + record.ReadInteger("Height", kDefaultHeight)};
     // A record from a monitor that is gone (or edited by hand) would put the
     // note where nobody can reach it. The record itself is left as it is.
     const RECT placed = BringOntoWorkArea(stored, MonitorWorkAreas());
@@ -225,9 +226,9 @@ bool TfrmPaper::SavePosition()
     TIniFile ini(path);
     const RECT r = BoundsRect();
     const int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
-    if (ini.ReadInteger(section, "Left", kDefaultLeft) == left && ini.ReadInteger(section, "Top", kDefaultTop) == top &&
-        ini.ReadInteger(section, "Width", kDefaultWidth) == width &&
-        ini.ReadInteger(section, "Height", kDefaultHeight) == height)
+    const TIniValues record = ini.ReadSectionValues(section);
+    if (record.ReadInteger("Left", kDefaultLeft) == left && record.ReadInteger("Top", kDefaultTop) == top &&
+        record.ReadInteger("Width", kDefaultWidth) == width && record.ReadInteger("Height", kDefaultHeight) == height)
         return false;
     ini.WriteInteger(section, "Left", left);
     ini.WriteInteger(section, "Top", top);

@@ -32,6 +32,23 @@ TEST(IniFile, ReadsHexAndFallsBackOnUnreadableIntegers)
     EXPECT_EQ(100, ini.ReadInteger("PROGRAM", "missing", 100));
 }
 
+TEST(IniFile, ASectionReadAtOnceReadsAsKeyByKey)
+{
+    TempFolder folder;
+    const std::string file = folder.Path() + "memo.ini";
+    // Keys in any case, spaces around, hexadecimal, a repeated key, a long value
+    // beyond the first buffer, and a section much like it beside.
+    WriteWholeFile(file, "[70]\r\nLeft=1\r\n[7]\r\nleft = 0x1F\r\nTOP=-4\r\nWidth=abc\r\nLeft=99\r\nCaption=" +
+                             std::string(5000, 'c') + "\r\nHeight=\r\n");
+    const TIniFile ini(file);
+    const TIniValues record = ini.ReadSectionValues("7");
+    for (const char* key : {"Left", "Top", "Width", "Height", "Missing"})
+        EXPECT_EQ(ini.ReadInteger("7", key, 555), record.ReadInteger(key, 555)) << key;
+    EXPECT_EQ(31, record.ReadInteger("LEFT", 0));
+    EXPECT_EQ(5000u, record.ReadString("caption", "").size());
+    EXPECT_TRUE(ini.ReadSectionValues("8").Empty());
+}
+
 TEST(IniFile, StringsAreCutAt2047Characters)
 {
     TempFolder folder;
