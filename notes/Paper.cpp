@@ -189,14 +189,12 @@ void TfrmPaper::LoadPosition()
     const TIniValues record = ini.ReadSectionValues(section);
     if (record.Empty() && !ini.SectionExists(section))
         return;
-    const int left = record.ReadInteger("Left", kDefaultLeft), top = record.ReadInteger("Top", kDefaultTop);
-    const RECT stored{left, top, left + record.ReadInteger("Width", kDefaultWidth),
-                      top + record.ReadInteger("Height", kDefaultHeight)};
-    // A record from a monitor that is gone (or edited by hand) would put the
+    // One move (each one re-arranges the note's controls), a second only for a
+    // record from a monitor that is gone (or edited by hand), which would put the
     // note where nobody can reach it. The record itself is left as it is.
-    const RECT placed = BringOntoWorkArea(stored, MonitorWorkAreas());
-    // One move: each one re-arranges the note's controls.
-    SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+    SetBounds(record.ReadInteger("Left", kDefaultLeft), record.ReadInteger("Top", kDefaultTop),
+              record.ReadInteger("Width", kDefaultWidth), record.ReadInteger("Height", kDefaultHeight));
+    KeepOnWorkArea(MonitorWorkAreas());
 }
 
 bool TfrmPaper::KeepOnWorkArea(const std::vector<RECT>& workAreas)

@@ -137,10 +137,7 @@ double CpuMs(HANDLE process)
 }
 
 // Keeps the stand-in desktop answering while we wait: the notes are its children.
-// Counting the notes asks the server about every window of the session; done
-// every few milliseconds, those questions would slow the program being measured
-// more than anything it does itself. So the condition is looked at only every
-// 20 ms, and the stand-in desktop answers at once in between.
+// The condition is looked at every 20 ms; the desktop answers at once in between.
 template <typename Done>
 bool WaitFor(Done done, DWORD timeoutMs)
 {
@@ -148,11 +145,7 @@ bool WaitFor(Done done, DWORD timeoutMs)
     while (!done()) {
         if (MsSince(start) > timeoutMs)
             return false;
-        const auto slice = Clock::now();
-        do {
-            Application.ProcessMessages();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        } while (MsSince(slice) < 20);
+        PumpMessages(20);
     }
     return true;
 }
