@@ -39,6 +39,8 @@ build() {
     # ccache, where a developer has it, makes rebuilds in several work trees cheap.
     local launcher=()
     if command -v ccache >/dev/null; then
+        # Paths below the work tree count as relative, so work trees share hits.
+        export CCACHE_BASEDIR="$PWD"
         launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     fi
     cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
