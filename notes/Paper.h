@@ -29,15 +29,22 @@ public:
     // An ordinary window with a taskbar button, blue.
     void BringToWork();
 
+    // The stored place is the place on the screen, whatever the mode: inside the
+    // icon view the window is moved in its parent's coordinates, which start
+    // wherever the shell's window starts (left of the primary monitor, say).
     void LoadPosition();
     // True when it wrote (the place had changed).
     bool SavePosition();
+    RECT ScreenBounds() const;
+    void SetScreenBounds(const RECT& screen);
     // Moves the note onto the nearest work area when it meets none of them (the
     // rule of loading); true when it moved. The record is not written here.
     bool KeepOnWorkArea(const std::vector<RECT>& workAreas);
     // A note on the desktop whose icon view went away lives on as a top-level
-    // window; when the shell is back, this puts it into the new icon view.
+    // window, and the shell may move its icon view elsewhere: this puts the note
+    // into the icon view there is now (the given one, found when none is given).
     void RejoinDesktop();
+    void RejoinDesktop(HWND iconView);
     // Whether the window went without our doing, and without the chance to keep
     // its state, as the platform may do with the children of a killed process.
     bool WindowVanished() const;
@@ -76,6 +83,11 @@ protected:
 private:
     void SetOpaque() { SetAlphaBlendValue(255); }
     void SetDesktopAlpha();
+    // Into the icon view, or top-level without one (at the bottom, below every
+    // other window, as the desktop would be), at the same place on the screen.
+    void PutOnDesktop(HWND iconView);
+    // A new parent (none: top-level), at the same place on the screen.
+    void MoveInto(HWND parent);
 };
 
 // Where a window with these bounds can be seen: the bounds themselves when they

@@ -4,6 +4,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
+#include "notes/DesktopIconView.h"
 #include "notes/FindMemos.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
@@ -199,9 +200,12 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     switch (msg) {
     case WM_DISPLAYCHANGE:
+        ShellCameBack();
         KeepNotesOnWorkAreas(MonitorWorkAreas());
         return TForm::WndProc(msg, wParam, lParam);
     case WM_SETTINGCHANGE:
+        // The shell moves its icon view when the wallpaper changes (a slideshow starts).
+        ShellCameBack();
         if (wParam == SPI_SETWORKAREA)
             KeepNotesOnWorkAreas(MonitorWorkAreas());
         return TForm::WndProc(msg, wParam, lParam);
@@ -282,9 +286,10 @@ void TfrmMain::OpenRestoredMemo(int number) { ::OpenRestoredMemo(imgsPostIt, num
 
 void TfrmMain::ShellCameBack()
 {
+    HWND iconView = FindDesktopIconView();
     for (TfrmPaper* paper : PaperWindows()) {
         paper->RecoverVanishedWindow();
-        paper->RejoinDesktop();
+        paper->RejoinDesktop(iconView);
     }
 }
 

@@ -57,8 +57,8 @@ public:
 
     // A memo the wastebasket made live again, brought up floating in front.
     void OpenRestoredMemo(int number);
-    // The shell is back: notes whose windows went with the old one come back, and
-    // the notes on the desktop go into its new icon view.
+    // The shell is back, or has moved its icon view: notes whose windows went with
+    // the old one come back, and the notes on the desktop go into the icon view there is now.
     void ShellCameBack();
 
     void mnNewMemoClick();

@@ -174,10 +174,11 @@ HWND RunningPinova::WaitForTrayWindow(DWORD timeoutMs) const
 std::vector<HWND> RunningPinova::Windows(const std::string& className) const
 {
     std::vector<HWND> all = WindowsBelow(nullptr);
-    // Notes resting on the desktop are children of the desktop's icon view.
+    // Notes resting on the desktop are children of the desktop's icon view, which
+    // the shell keeps in "Progman" or in a top-level "WorkerW".
     const std::vector<HWND> top = all;
     for (HWND wnd : top)
-        if (ClassOf(wnd) == "Progman")
+        if (ClassOf(wnd) == "Progman" || ClassOf(wnd) == "WorkerW")
             for (HWND below : WindowsBelow(wnd))
                 all.push_back(below);
     std::vector<HWND> found;
