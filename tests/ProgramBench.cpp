@@ -9,6 +9,7 @@
 #include "framework/Application.h"
 #include "framework/SysUtils.h"
 #include "tests/MemoFolder.h"
+#include "tests/ProgramSupport.h"
 #include "tests/TestSupport.h"
 
 #include <windows.h>
@@ -163,13 +164,11 @@ struct Figures {
     bool ok = true;
 };
 
-// The pinned pages open addresses of this machine that nothing answers, so no
-// page waits for a network.
-void WritePinnedPages(const std::string& folder, int pages)
+void WritePinnedPages(const std::string& folder, int pages, const SilentServer& server)
 {
     std::string settings = "[url]\r\n";
     for (int n = 1; n <= pages; ++n)
-        settings += Format("%d=http://127.0.0.1:9/page%d\r\n", n, n);
+        settings += Format("%d=%s\r\n", n, server.Address(Format("page%d", n)).c_str());
     WriteWholeFile(folder + "Pinova.ini", settings);
 }
 
@@ -199,7 +198,8 @@ Figures RunOnce(const std::string& exe, bool pinova, int memos, int pages)
     const std::string copy = folder.Path() + ExtractFileName(exe);
     CopyFileA(exe.c_str(), copy.c_str(), FALSE);
     WriteMemoFolder(folder.Path(), memos, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    WritePinnedPages(folder.Path(), pages);
+    const SilentServer server;
+    WritePinnedPages(folder.Path(), pages, server);
     StandInProgman desktop;
 
     STARTUPINFOA si{};
