@@ -1,7 +1,11 @@
+// Sockets before anything brings in the older window headers.
+#include <winsock2.h>
+
 #include "tests/ProgramSupport.h"
 
 #include "framework/SysUtils.h"
 #include "shell/EProjectInc.h"
+#include "shell/main.h"
 
 #include <shellapi.h>
 
@@ -196,4 +200,44 @@ std::vector<HWND> RunningPinova::WaitForWindows(const std::string& className, si
     std::vector<HWND> found;
     PumpUntil([&] { return (found = Windows(className)).size() >= count; }, timeoutMs);
     return found;
+}
+
+bool ChooseCloseFromTrayMenu(const RunningPinova& pinova, HWND tray)
+{
+    PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    const std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
+    if (menu.empty())
+        return false;
+    PumpMessages(200);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+SilentServer::SilentServer() : socket_(INVALID_SOCKET)
+{
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    // Port 0: the system picks a free one. Connections wait in the backlog unanswered.
+    if (socket_ != INVALID_SOCKET && bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        listen(socket_, SOMAXCONN) == 0 && getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port_ = ntohs(address.sin_port);
+}
+
+SilentServer::~SilentServer()
+{
+    if (socket_ != INVALID_SOCKET)
+        closesocket(socket_);
+    if (started_)
+        WSACleanup();
+}
+
+std::string SilentServer::Address(const std::string& path) const
+{
+    return Format("http://127.0.0.1:%d/%s", port_ ? port_ : 9, path.c_str());
 }

@@ -63,6 +63,7 @@ public:
 
     bool Start();
     bool Running() const;
+    DWORD ProcessId() const { return pi_.dwProcessId; }
     // Waits (handling this thread's messages) for the end; the exit code, or STILL_ACTIVE.
     DWORD WaitForExit(DWORD timeoutMs) const;
     // The tray controller window, once the program has published it.
@@ -77,6 +78,28 @@ private:
     std::string folder_;
     PROCESS_INFORMATION pi_{};
     UniqueKernelHandle process_;
+};
+
+// "Close" from the program's tray menu, chosen with the keyboard as a user can;
+// false when the menu did not come up.
+bool ChooseCloseFromTrayMenu(const RunningPinova& pinova, HWND tray);
+
+// A web server on this machine that takes every connection and never answers,
+// like a slow site: a page opened from it is still loading.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    // An address on it; a closed port of this machine when no server could be made.
+    std::string Address(const std::string& path) const;
+
+private:
+    bool started_ = false;
+    UINT_PTR socket_;
+    int port_ = 0;
 };
 
 // Every window below the given one (or of the shell desktop when none), depth first.

@@ -137,13 +137,7 @@ TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
     SendMessageA(memos[0], WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(pinova.File("001.txt")).find("Milk and eggs") != std::string::npos; }));
 
-    // "Close" from the tray menu, chosen with the keyboard as a user can.
-    PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
-    std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
-    ASSERT_FALSE(menu.empty());
-    PumpMessages(200);
-    PostMessageA(menu[0], WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu[0], WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(ChooseCloseFromTrayMenu(pinova, tray));
     const DWORD start = GetTickCount();
     EXPECT_EQ(0u, pinova.WaitForExit(10000));
     EXPECT_LT(GetTickCount() - start, kCloseLimitMs);
