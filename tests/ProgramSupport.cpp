@@ -121,6 +121,9 @@ ShellThread& Shell()
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
     CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
+    // An empty memo index: the folder has been used before. Without it (and without
+    // settings) the start is the very first one, which opens a memo of its own.
+    WriteWholeFile(File("zkPostIt.ini"), "");
 }
 
 RunningPinova::RunningPinova(const RunningPinova& sameFolder, int) : folder_(sameFolder.folder_) {}
