@@ -63,14 +63,15 @@ std::wstring TypedText(HKL layout, UINT key, UINT modifiers)
     if (modifiers & MOD_SHIFT) hold({VK_SHIFT, VK_LSHIFT});
     const UINT scan = MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout);
     // Bit 2: leave the keyboard state alone (Windows 10 1607 and later). Older
-    // systems ignore it and remember a dead key; the same key again clears it.
+    // systems ignore it and remember a dead key; the same key once more types the
+    // accent twice and forgets it. Where the bit is honoured, that second call
+    // just finds the dead key again.
     constexpr UINT kKeepState = 1u << 2;
     wchar_t typed[16] = {};
     const int count = ToUnicodeEx(key, scan, state, typed, 15, kKeepState, layout);
     if (count < 0) {
         wchar_t ignored[16] = {};
-        while (ToUnicodeEx(key, scan, state, ignored, 15, kKeepState, layout) < 0) {
-        }
+        ToUnicodeEx(key, scan, state, ignored, 15, kKeepState, layout);
     }
     std::wstring text(typed, static_cast<size_t>(count < 0 ? 1 : count));
     // Ctrl with a letter gives a control code: nothing a user sees typed.
