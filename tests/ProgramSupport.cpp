@@ -125,6 +125,9 @@ ShellThread& Shell()
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
     CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
+    // An empty memo index: the folder has been used before. Without it (and without
+    // settings) the start is the very first one, which opens a memo of its own.
+    WriteWholeFile(File("zkPostIt.ini"), "");
 }
 
 RunningPinova::RunningPinova(const RunningPinova& sameFolder, int) : folder_(sameFolder.folder_) {}
@@ -204,7 +207,8 @@ std::vector<HWND> RunningPinova::WaitForWindows(const std::string& className, si
 
 bool ChooseCloseFromTrayMenu(const RunningPinova& pinova, HWND tray)
 {
-    PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    // The icon speaks the fourth manner: the event below, the icon above it.
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, MAKELPARAM(WM_CONTEXTMENU, kTrayIconId));
     const std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
     if (menu.empty())
         return false;

@@ -50,7 +50,8 @@ ShellThread& Shell();
 // pinova.exe copied into a fresh folder, started on the shell desktop.
 class RunningPinova {
 public:
-    // A folder of its own; the files a test puts there before Start are the program's.
+    // A folder of its own, with an empty memo index (so not the very first start);
+    // the files a test puts there before Start are the program's.
     RunningPinova();
     // A second program in the folder of the first.
     explicit RunningPinova(const RunningPinova& sameFolder, int);

@@ -3,6 +3,7 @@
 
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
+#include "shell/Welcome.h"
 #include "shell/main.h"
 #include "tests/ProgramSupport.h"
 
@@ -80,15 +81,21 @@ std::string TitleOf(const std::string& exe)
                   HIWORD(info->dwFileVersionLS));
 }
 
-// Rests the mouse on the icon at the right end of the taskbar (one move: every move
-// starts the tip's delay again) and waits for the shell's tip.
+// The icon at the right end of the taskbar, in the taskbar's client coordinates.
+POINT IconInTaskbar(HWND bar)
+{
+    RECT r{};
+    GetClientRect(bar, &r);
+    return {r.right - 10, r.bottom / 2};
+}
+
+// Rests the mouse on the icon (one move: every move starts the tip's delay again)
+// and waits for the shell's tip.
 std::string TipOfIcon(ShellThread& shell)
 {
     shell.Run([] {
         HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
-        RECT r{};
-        GetClientRect(bar, &r);
-        const POINT p{r.right - 10, r.bottom / 2};
+        const POINT p = IconInTaskbar(bar);
         POINT screen = p;
         ClientToScreen(bar, &screen);
         SetCursorPos(screen.x, screen.y);
@@ -137,7 +144,19 @@ TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
     SendMessageA(memos[0], WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(pinova.File("001.txt")).find("Milk and eggs") != std::string::npos; }));
 
-    ASSERT_TRUE(ChooseCloseFromTrayMenu(pinova, tray));
+    // "Close" from the tray menu, opened with the right button on the shell's icon
+    // and chosen with the keyboard, as a user can.
+    shell.Run([] {
+        HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
+        const POINT p = IconInTaskbar(bar);
+        PostMessageA(bar, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+        PostMessageA(bar, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    });
+    std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
+    ASSERT_FALSE(menu.empty());
+    PumpMessages(200);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_RETURN, 0);
     const DWORD start = GetTickCount();
     EXPECT_EQ(0u, pinova.WaitForExit(10000));
     EXPECT_LT(GetTickCount() - start, kCloseLimitMs);
@@ -349,4 +368,44 @@ TEST(Program, OnTheSlideshowAndOffsetDesktopsAMemoRestsInTheIconViewWhereItWasSt
         EXPECT_EQ(100, index.ReadInteger("1", "Top", 0));
         shell.Run([&] { desktop.reset(); });
     }
+}
+
+TEST(Program, TheVeryFirstStartShowsAWelcomeMemoAtWorkAndABalloonAtTheIcon)
+{
+    ShellThread& shell = Shell();
+    RunningPinova pinova;
+    DeleteFileA(pinova.File("zkPostIt.ini").c_str());  // a folder the program never ran in
+    ASSERT_TRUE(pinova.Start());
+    HWND tray = pinova.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    std::vector<HWND> memos = Memos(pinova, 1);
+    ASSERT_EQ(1u, memos.size());
+    // Asked from the shell desktop: seen from another one, no window is visible.
+    bool visible = false;
+    EXPECT_TRUE(PumpUntil([&] {
+        shell.Run([&] { visible = IsWindowVisible(memos[0]) && GetForegroundWindow() == memos[0]; });
+        return visible;
+    })) << "shown, in front";
+    EXPECT_TRUE(PumpUntil([&] { return (GetWindowLongPtrA(memos[0], GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }))
+        << "at work, with a taskbar button";
+    std::string balloon;
+    EXPECT_TRUE(PumpUntil([&] { return !(balloon = ShownTip(shell)).empty(); }, 10000));
+    EXPECT_EQ(kWelcomeBalloon, balloon);
+    EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("Ctrl+Alt+N"));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    ASSERT_EQ(0u, pinova.WaitForExit(10000));
+    PumpUntil([&] { return ShownTip(shell).empty(); }, 10000);
+
+    // The next start is like every other: the memo rests on the desktop, nothing is said.
+    RunningPinova again(pinova, 0);
+    ASSERT_TRUE(again.Start());
+    tray = again.WaitForTrayWindow();
+    ASSERT_NE(nullptr, tray);
+    memos = Memos(again, 1);
+    ASSERT_EQ(1u, memos.size());
+    PumpMessages(1500);
+    EXPECT_EQ(0, GetWindowLongPtrA(memos[0], GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ("", ShownTip(shell));
+    PostMessageA(tray, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, again.WaitForExit(10000));
 }

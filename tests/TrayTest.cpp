@@ -39,11 +39,20 @@ TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
     EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, data.cbSize);
     EXPECT_EQ(tray.Handle(), data.hWnd);
     EXPECT_EQ(1u, data.uID);
-    EXPECT_EQ(7u, data.uFlags);
+    EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP), data.uFlags);
     EXPECT_EQ(0x0464u, data.uCallbackMessage);
-    EXPECT_EQ(PrjInfo->Icon.get(), data.hIcon);
+    // Drawn for the size the shell shows small icons at, not scaled from another.
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(data.hIcon, &info));
+    BITMAP colour{};
+    GetObjectA(info.hbmColor, sizeof(colour), &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), colour.bmWidth);
     EXPECT_EQ(PrjInfo->Title(), std::string(data.szTip));
     EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
+    EXPECT_TRUE(tray->TrayIconAdded());
+    EXPECT_TRUE(tray->TrayIconVersion4()) << "the shell takes the fourth manner";
     EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     EXPECT_FALSE(IsWindowVisible(tray.Handle()));
@@ -79,31 +88,51 @@ TEST(Tray, TheMenuHasItsItemsInOrder)
     EXPECT_EQ(11, tray->imgsPostIt->Count());
 }
 
-TEST(Tray, ARightPressShowsTheMenuAtTheCursorWhileOtherClicksDoNothing)
+TEST(Tray, TheRightButtonAndTheKeyboardShowTheMenuAtTheIconWhileOtherClicksDoNothing)
 {
     Tray tray;
-    SetCursorPos(400, 300);
-    for (UINT quiet : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
+    ASSERT_TRUE(tray->TrayIconVersion4());
+    // The right button's press and release come before the context menu event
+    // that follows them: a menu on the press would open twice.
+    for (UINT quiet : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+                                                  WM_RBUTTONUP, WM_MOUSEMOVE, NIN_SELECT}) {
         seenMenu = {};
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-        EXPECT_EQ(0, tray.Notify(quiet)) << quiet;
+        EXPECT_EQ(0, tray.Notify(quiet, {400, 300})) << quiet;
         PumpMessages(100);
         KillTimer(nullptr, timer);
         EXPECT_FALSE(seenMenu.shown) << quiet;
     }
     EXPECT_TRUE(tray.Memos().empty()) << "a double click makes no memo";
 
+    // The right button's release, the context-menu key, Enter: at the point the
+    // shell names (the cursor, or the icon for the keyboard).
+    struct Case {
+        UINT event;
+        POINT at;
+    } cases[] = {{WM_CONTEXTMENU, {400, 300}}, {WM_CONTEXTMENU, {620, 410}}, {UINT(NIN_KEYSELECT), {300, 200}}};
+    for (const Case& c : cases) {
+        SetCursorPos(10, 10);
+        PumpMessages(600);  // Enter's second key select, if any, is long over
+        seenMenu = {};
+        SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+        EXPECT_EQ(1, tray.Notify(c.event, c.at)) << c.event;
+        ASSERT_TRUE(seenMenu.shown) << c.event;
+        EXPECT_EQ(c.at.x, seenMenu.rect.left) << c.event;
+        EXPECT_EQ(c.at.y, seenMenu.rect.top) << c.event;
+        // So that a click elsewhere closes it: our thread is in the foreground while
+        // it is open, and the null message is waiting once it has closed.
+        EXPECT_EQ(tray.Handle(), seenMenu.foreground);
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, tray.Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+    }
+    // Enter may bring a second key select right after the menu closed: not a second menu.
     seenMenu = {};
-    SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-    EXPECT_EQ(1, tray.Notify(WM_RBUTTONDOWN));
-    ASSERT_TRUE(seenMenu.shown);
-    EXPECT_EQ(400, seenMenu.rect.left);
-    EXPECT_EQ(300, seenMenu.rect.top);
-    // So that a click elsewhere closes it: our thread is in the foreground while it
-    // is open, and the null message is waiting once it has closed.
-    EXPECT_EQ(tray.Handle(), seenMenu.foreground);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, tray.Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+    EXPECT_EQ(0, tray.Notify(NIN_KEYSELECT, {300, 200}));
+    PumpMessages(100);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(seenMenu.shown);
 }
 
 TEST(Tray, NewMemoTakesTheLowestFreeNumberCentredInTheForegroundWithATaskbarButton)
@@ -304,7 +333,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
         EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
         EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << "the other one is taken all the same";
         tray->UnregisterHotKeys();
-        const std::vector<THotKeySetting> refused = tray->RegisterHotKeys();
+        const std::vector<TRefusedHotKey> refused = tray->RegisterHotKeys();
         ASSERT_EQ(1u, refused.size());
         EXPECT_EQ(HOTKEY_NEWMEMO, refused[0].Id);
     }
@@ -314,7 +343,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
     TestProgram program;
     WriteWholeFile(PrjInfo->IniFileName(), "[hkNewMemo]\nhotKey=116\nhotMod=6\n[hkShowAll]\nhotKey=116\nhotMod=6\n");
     HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const std::vector<THotKeySetting> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
+    const std::vector<TRefusedHotKey> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
     ASSERT_EQ(1u, refused.size()) << "the same combination twice";
     EXPECT_EQ(HOTKEY_SHOWHIDE, refused[0].Id);
     EXPECT_EQ("The hot key Ctrl+Shift+F5 is used by another program.", HotKeyFailureText(refused));
