@@ -242,3 +242,44 @@ TEST_F(RichMemoPasteTest, DocumentWithObjectDataLoadsItsTextAndPictureOnly)
 }
 
 } // namespace
+
+namespace {
+
+// A 4 x 4 PNG image, blue-ish.
+std::string PngBytes()
+{
+    const std::string hex = "89504e470d0a1a0a0000000d4948445200000004000000040802000000269309290000000f49444154789c6360"
+                            "68f88f40c471005ec217f1547514840000000049454e44ae426082";
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+TEST_F(RichMemoPasteTest, ImagesAndDroppedImageFilesBecomePictures)
+{
+    // HGLOBAL bytes without the terminating zero that GlobalBytes adds do no harm to a PNG.
+    PutOnClipboard(form->Handle(), {{Format("PNG"), GlobalBytes(PngBytes())}});
+    memo->PasteFromClipboard();
+    PumpMessages();
+    EXPECT_EQ(1u, Objects(memo).size()) << "a PNG image";
+    EXPECT_TRUE(RtfHoldsPicture(Saved(memo)));
+
+    WriteWholeFile(Path("shot.PNG"), PngBytes());
+    WriteWholeFile(Path("shot.exe"), PngBytes());
+    TRichMemo* target = NewMemo();
+    TRichEditOleCallback callback(target);
+    PutOnClipboard(form->Handle(), {{CF_HDROP, DroppedFile(Path("shot.exe"))}});
+    ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, OleGetClipboard(data.put()));
+    CLIPFORMAT format = 0;
+    EXPECT_EQ(E_FAIL, callback.QueryAcceptData(data.get(), &format, RECO_DROP, TRUE, nullptr)) << "not an image file";
+    PutOnClipboard(form->Handle(), {{CF_HDROP, DroppedFile(Path("shot.PNG"))}});
+    data.reset();
+    ASSERT_EQ(S_OK, OleGetClipboard(data.put()));
+    format = 0;
+    EXPECT_EQ(S_FALSE, callback.QueryAcceptData(data.get(), &format, RECO_DROP, TRUE, nullptr));
+    EXPECT_EQ(1u, Objects(target).size()) << "a dropped image file";
+}
+
+} // namespace
