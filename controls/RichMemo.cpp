@@ -517,6 +517,10 @@ LRESULT TCustomRichMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case EM_REPLACESEL:
         return ReplaceSel(wParam, lParam);
+    case WM_PASTE:
+        if (allowObjects_ && PasteWithoutObjects())
+            return 0;
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {

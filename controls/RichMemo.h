@@ -167,12 +167,21 @@ private:
     bool redrawOff_ = false;
 };
 
-// What the editor answers the platform about embedded objects.
-// In-place activation is not offered: objects are shown, kept, saved and loaded.
+// The clipboard format a paste or a drop brings into the editor, given the one the
+// platform asks about (0: the best there is) and what the data offers: rich text,
+// text or a static picture; 0 refuses everything else (embedded and linked objects,
+// packages, controls, files).
+CLIPFORMAT AcceptedPasteFormat(CLIPFORMAT requested, const std::function<bool(CLIPFORMAT)>& offered);
+
+// What the editor answers the platform about embedded objects. Only static pictures
+// get in: pasted, dropped or read from a document, any other object is refused and
+// never made (rich text is brought in by the callback itself, without its objects).
+// In-place activation is not offered.
 // The editor owns the object; the platform's references only count.
 class TRichEditOleCallback : public IRichEditOleCallback {
 public:
-    TRichEditOleCallback() = default;
+    // The editor that rich text is brought into; without one, rich text is refused.
+    explicit TRichEditOleCallback(TCustomRichMemo* editor = nullptr) : editor_(editor) {}
     TRichEditOleCallback(const TRichEditOleCallback&) = delete;
     TRichEditOleCallback& operator=(const TRichEditOleCallback&) = delete;
     virtual ~TRichEditOleCallback() = default;
@@ -197,6 +206,7 @@ public:
     ULONG RefCount() const { return refCount_; }
 
 private:
+    TCustomRichMemo* editor_;
     ULONG refCount_ = 0;
 };
 
@@ -288,6 +298,9 @@ public:
     void Clear();
     // Closes every embedded object without saving it.
     void CloseObjects();
+    // Puts a rich text document in place of the selection, as a paste does; its
+    // embedded objects stay out.
+    void InsertRichText(const std::string& rtf);
 
     std::function<void()> OnChange;
     std::function<void()> OnSelectionChange;
@@ -324,9 +337,12 @@ private:
     void ReleaseOle();
     void LinkNotify(const ENLINK& link);
     LRESULT ReplaceSel(WPARAM canUndo, LPARAM text);
+    // A paste as the callback takes it, asked first: not every version of the platform
+    // asks it about every format. False leaves the paste to the platform.
+    bool PasteWithoutObjects();
 
     // First, so freed last: the platform may call it until the window is gone.
-    TRichEditOleCallback oleCallback_;
+    TRichEditOleCallback oleCallback_{this};
     TRichEditStrings lines_{*this};
     TRichTextAttributes selectionFormat_{*this, TAttributeType::atSelected};
     TRichTextAttributes defaultFormat_{*this, TAttributeType::atDefaultText};

@@ -2,6 +2,8 @@
 
 #include "controls/RichMemo.h"
 
+#include "controls/RtfObjects.h"
+
 #include "framework/SysUtils.h"
 #include "framework/ScopedValue.h"
 
@@ -127,6 +129,33 @@ DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* coun
     }
 }
 
+// Reads the whole document through another converter, then hands it out without
+// its embedded objects: the platform would make every object a document holds.
+class ObjectFreeConversion : public TConversion {
+public:
+    explicit ObjectFreeConversion(TConversion& source) : source_(source) {}
+    int ConvertReadStream(TStream& stream, char* buffer, int size) override
+    {
+        if (!read_) {
+            read_ = true;
+            std::string document, chunk(1 << 16, '\0');
+            for (int n; (n = source_.ConvertReadStream(stream, chunk.data(), static_cast<int>(chunk.size()))) > 0;)
+                document.append(chunk, 0, static_cast<size_t>(n));
+            document_ = StripRtfObjects(document);
+        }
+        const size_t n = std::min(document_.size() - at_, static_cast<size_t>(std::max(size, 0)));
+        std::memcpy(buffer, document_.data() + at_, n);
+        at_ += n;
+        return static_cast<int>(n);
+    }
+
+private:
+    TConversion& source_;
+    bool read_ = false;
+    std::string document_;
+    size_t at_ = 0;
+};
+
 } // namespace
 
 int TConversion::ConvertReadStream(TStream& stream, char* buffer, int size)
@@ -170,14 +199,16 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
         return record.dwError;
     };
     const long long start = stream.Position();
-    StreamCookie first(converter, stream, (flags & SF_RTF) != 0);
+    ObjectFreeConversion objectFree(converter);
+    StreamCookie first((flags & SF_RTF) ? objectFree : converter, stream, (flags & SF_RTF) != 0);
     // A rich text document that the platform's reader gave up on part way (cut
     // short, damaged) keeps what could be read, rather than showing its source.
     if (streamIn(flags, first) != 0 && (first.failed || !first.rtf || first.head != "{\\rtf")) {
         // Not what it claimed to be: once more from the start in the other form.
         stream.SetPosition(start);
         const int other = (flags & SF_RTF) ? SF_TEXT : SF_RTF;
-        StreamCookie second(converter, stream, other == SF_RTF);
+        ObjectFreeConversion objectFreeAgain(converter);
+        StreamCookie second(other == SF_RTF ? objectFreeAgain : converter, stream, other == SF_RTF);
         if (streamIn(other, second) != 0)
             throw EStreamError("Failed to Load Stream");
     }

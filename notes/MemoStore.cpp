@@ -1,5 +1,7 @@
 #include "notes/MemoStore.h"
 
+#include "controls/RtfObjects.h"
+
 #include "framework/Handles.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
@@ -324,17 +326,24 @@ void WriteWordWrap(int number, bool wordWrap)
     MemoIndex().WriteBool(MemoSectionName(number), "WordWrap", wordWrap);
 }
 
+bool MemoIsBlank(const std::string& plainText, const std::string& rtf)
+{
+    return Trim(plainText).empty() && !RtfHoldsPicture(rtf);
+}
+
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf)
 {
-    if (Trim(plainText).empty())
-        return false;
     const std::string path = MemoFilePath(number);
+    if (MemoIsBlank(plainText, rtf) && !PathTaken(path))
+        return false;
     // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
     if (FileHolds(path, rtf))
         return false;
     ReplaceFileContent(path, rtf);
     return true;
 }
+
+void WriteMemoFile(int number, const std::string& rtf) { ReplaceFileContent(MemoFilePath(number), rtf); }
 
 void EraseMemo(int number)
 {

@@ -5,10 +5,10 @@
 // window, the tray controller and the tests all use it the same way.
 //
 // The memo window calls it like this:
-//   save:    WriteMemoContent(Tag, edtMemo text, edtMemo RTF)  (blank text writes nothing)
+//   save:    WriteMemoContent(Tag, edtMemo text, edtMemo RTF)  (a blank memo makes no file)
 //   load:    if the memo file exists, load it, then ReadMemoRecord(Tag)
 //   caption: WriteCaption(Tag, trimmed caption);  word wrap: WriteWordWrap(Tag, flag)
-//   close:   blank memo -> EraseMemo(Tag);
+//   close:   blank memo (MemoIsBlank, no caption) -> EraseMemo(Tag);
 //            otherwise  -> MoveMemoToWastebasket(Tag, caption, editor lines, editor RTF)
 // Rich content is the editor's RTF document, passed and stored as bytes.
 
@@ -38,14 +38,21 @@ TMemoRecord ReadMemoRecord(int number);
 void WriteCaption(int number, const std::string& caption);
 void WriteWordWrap(int number, bool wordWrap);
 
-// Writes the RTF to the memo file unless the plain text is blank once trimmed; a
-// blank memo leaves any earlier file as it was. The new content is written beside
-// the file and swapped in at once, so a failed save never leaves a half-written
-// memo; the file keeps its creation time, the time it first had content.
+// Nothing to keep: the text is blank once trimmed and the RTF shows no picture.
+bool MemoIsBlank(const std::string& plainText, const std::string& rtf);
+
+// Writes the RTF to the memo file. A blank memo creates no file, but one the user
+// emptied is written empty over its file, so that what was deleted stays deleted.
 // Writes nothing either when the file already holds exactly these bytes.
-// Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
-// True when it wrote.
+// True when it wrote; otherwise as WriteMemoFile.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
+
+// Writes the memo file with these bytes, whatever they hold. The new content is
+// written beside the file and swapped in at once, so a failed save never leaves a
+// half-written memo; the file keeps its creation time, the time it first had
+// content. Raises EFCreateError "Cannot create file "%s". %s" when the file cannot
+// be written.
+void WriteMemoFile(int number, const std::string& rtf);
 
 // Removes a blank memo: its file, if there is one, then its record. A file that
 // cannot be deleted raises EFCreateError and keeps the record.

@@ -261,8 +261,6 @@ bool TfrmPostIt::SaveContent()
     if (!closeGuard_)
         return false;
     const std::string text = edtMemo->Lines().Text();
-    if (Trim(text).empty())
-        return false;
     // A memo nobody touched since it was read stays as it is on disk: written back
     // through the editor, a file it only half understood (not rich text, bytes the
     // editor drops) would lose what it could not show.
@@ -353,7 +351,7 @@ bool TfrmPostIt::QueryEndSession()
 
 void TfrmPostIt::RunDeleteFlow()
 {
-    if (Caption().empty() && Trim(edtMemo->Lines().Text()).empty()) {
+    if (Caption().empty() && MemoIsBlank(edtMemo->Lines().Text(), EditorRtf())) {
         DetachCloseGuard();
         EraseMemo(Tag);
         return;

@@ -66,8 +66,9 @@ public:
     void InitNewMemo();
     // The stored memo of the number already set; a memo without a file is set up as new.
     void LoadMemo();
-    // Writes the content unless the guard is detached or the text is blank; true
-    // when it wrote.
+    // Writes the content unless the guard is detached or nothing changed since it was
+    // read or saved (a blank memo makes no file, an emptied one is saved empty);
+    // true when it wrote.
     bool SaveContent();
     // From now on nothing is saved and the window closes without a question.
     void DetachCloseGuard();

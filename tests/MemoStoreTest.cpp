@@ -172,16 +172,44 @@ TEST(MemoStore, RecordDefaultsAndWrittenValues)
     EXPECT_FALSE(ReadMemoRecord(3).WordWrap);
 }
 
-TEST(MemoStore, BlankTextWritesNothing)
+TEST(MemoStore, BlankMeansNeitherTextNorPicture)
+{
+    struct Case {
+        const char* text;
+        const char* rtf;
+        bool blank;
+    };
+    const Case cases[] = {
+        {"", "{\\rtf1 }", true},
+        {" \r\n\t \r\n", "{\\rtf1 \\par\\par}", true},
+        {"a", "{\\rtf1 a}", false},
+        {"", "{\\rtf1 {\\pict\\wmetafile8 0100}}", false},
+        {" ", "{\\rtf1 {\\*\\shppict{\\pict\\pngblip 89}}}", false},
+        {"", "{\\rtf1 \\\\pict}", true},
+        {"", "", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.blank, MemoIsBlank(c.text, c.rtf)) << c.rtf;
+}
+
+TEST(MemoStore, ABlankMemoMakesNoFileButAnEmptiedOneIsSavedEmpty)
 {
     TestProgram program;
-    WriteMemoContent(2, " \r\n\t \r\n", kRtf);
-    EXPECT_FALSE(FileExists(MemoFilePath(2)));
+    const std::string empty = "{\\rtf1\\ansi \\par}";
+    EXPECT_FALSE(WriteMemoContent(2, " \r\n\t \r\n", empty));
+    EXPECT_FALSE(FileExists(MemoFilePath(2))) << "never had anything to keep";
 
-    WriteMemoContent(2, "hello", kRtf);
+    const std::string picture = "{\\rtf1 {\\pict\\wmetafile8 0100}}";
+    EXPECT_TRUE(WriteMemoContent(2, "", picture));
+    EXPECT_EQ(picture, ReadWholeFile(MemoFilePath(2))) << "a picture alone is kept";
+    EXPECT_TRUE(WriteMemoContent(2, "hello", kRtf));
     EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
-    WriteMemoContent(2, "", "{\\rtf1 other}");
-    EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
+    EXPECT_TRUE(WriteMemoContent(2, "", empty));
+    EXPECT_EQ(empty, ReadWholeFile(MemoFilePath(2))) << "what was deleted stays deleted";
+    EXPECT_FALSE(WriteMemoContent(2, "", empty)) << "nothing new";
+
+    WriteMemoFile(3, empty);
+    EXPECT_EQ(empty, ReadWholeFile(MemoFilePath(3))) << "written whatever it holds";
 }
 
 TEST(MemoStore, SaveReplacesContentAndKeepsCreationTime)

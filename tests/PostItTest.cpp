@@ -1,5 +1,8 @@
 #include "tests/MemoTestSupport.h"
 
+#include "controls/RtfObjects.h"
+#include "wastebasket/Restore.h"
+
 #include "framework/Dialogs.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
@@ -404,4 +407,90 @@ TEST(PostIt, AFailingSaveIsToldOnceKeepsTheMemoAndIsTriedAgain)
     RemoveDirectoryA(blocker.c_str());
     SaveReporter().Show = nullptr;
     SaveReporter().Run("reset", [] { return true; });
+}
+
+namespace {
+
+// A one-inch square picture and nothing else, as a paste of it brings it in.
+const std::string kPictureOnly =
+    "{\\rtf1\\ansi{\\pict\\wmetafile8\\picw100\\pich100\\picwgoal300\\pichgoal300 "
+    "0100090000035000000000002700000000000400000003010800050000000b0200000000050000000c02640064000400"
+    "00002d0100000500000014020000000005000000130264006400030000000000}}";
+
+LONG PictureCount(TfrmPostIt* memo)
+{
+    ComPtr<IRichEditOle> ole;
+    SendMessageA(memo->edtMemo->Handle(), EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(ole.put()));
+    return ole ? ole->GetObjectCount() : -1;
+}
+
+}  // namespace
+
+TEST(PostIt, APictureAloneIsKeptAskedAboutAndRestoredWithItsPicture)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    m->edtMemo->InsertRichText(kPictureOnly);
+    ASSERT_EQ(1, PictureCount(m.form));
+    EXPECT_EQ("", Trim(m->edtMemo->Lines().Text()));
+    EXPECT_TRUE(m->SaveContent());
+    EXPECT_TRUE(RtfHoldsPicture(ReadWholeFile(MemoFilePath(1))));
+    {
+        DialogAnswerer answer(IDCANCEL);
+        m->btnCloseClick();
+        PumpMessages(100);
+        EXPECT_EQ(1, answer.Count()) << "a picture is something to lose";
+        EXPECT_TRUE(m.Alive());
+    }
+    DialogAnswerer answer(IDOK);
+    m->btnCloseClick();
+    PumpUntil([&] { return !m.Alive(); }, 2000);
+    const auto files = BasketFiles();
+    ASSERT_EQ(1u, files.size());
+    const std::string basketFile = PrjInfo->BasketPath + files[0];
+    EXPECT_TRUE(RtfHoldsPicture(ReadWholeFile(basketFile)));
+
+    EXPECT_EQ(1, RestoreMemoFile(basketFile, RECT{10, 10, 310, 210}));
+    EXPECT_FALSE(FileExists(basketFile));
+    EXPECT_TRUE(RtfHoldsPicture(ReadWholeFile(MemoFilePath(1))));
+    TfrmPostIt* restored = OpenRestoredMemo(m.images, 1);
+    EXPECT_EQ(1, PictureCount(restored));
+    restored->DetachCloseGuard();
+    Application.DestroyForm(restored);
+}
+
+TEST(PostIt, AnEmptiedMemoIsSavedEmptyAndOneNeverTypedInMakesNoFile)
+{
+    Memo m;
+    m->InitNewMemo();
+    m->Show();
+    EXPECT_FALSE(m->SaveContent());
+    EXPECT_FALSE(FileExists(MemoFilePath(1))) << "nothing was ever there";
+    m.Type("secret");
+    EXPECT_TRUE(m->SaveContent());
+    m->edtMemo->SelectAll();
+    SendMessageA(m->edtMemo->Handle(), WM_KEYDOWN, VK_DELETE, 1);
+    SendMessageA(m->edtMemo->Handle(), WM_KEYUP, VK_DELETE, 0xC0000001);
+    ASSERT_EQ("", Trim(m->edtMemo->Lines().Text()));
+    EXPECT_TRUE(m->SaveContent());
+    const std::string saved = ReadWholeFile(MemoFilePath(1));
+    EXPECT_EQ(0u, saved.rfind("{\\rtf", 0)) << "an empty document";
+    EXPECT_EQ(std::string::npos, saved.find("secret"));
+
+    // At the next start the memo comes back as it was left: empty.
+    auto* again = Application.CreateForm<TfrmPostIt>(m.images);
+    again->Tag = 1;
+    again->LoadMemo();
+    EXPECT_EQ("", Trim(again->edtMemo->Lines().Text()));
+    again->DetachCloseGuard();
+    Application.DestroyForm(again);
+
+    // Emptied and closed by its button: removed without a question, as any blank memo.
+    DialogAnswerer answer(IDOK);
+    m->btnCloseClick();
+    PumpUntil([&] { return !m.Alive(); }, 2000);
+    EXPECT_EQ(0, answer.Count());
+    EXPECT_FALSE(FileExists(MemoFilePath(1)));
+    EXPECT_TRUE(BasketFiles().empty());
 }

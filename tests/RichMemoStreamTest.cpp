@@ -382,8 +382,8 @@ TEST(RichEditOleCallback, AnswersThePlatform)
     EXPECT_EQ(nullptr, frame);
     EXPECT_EQ(nullptr, doc);
     EXPECT_EQ(E_NOTIMPL, callback.ShowContainerUI(FALSE));
-    EXPECT_EQ(S_OK, callback.QueryInsertObject(nullptr, nullptr, 0));
-    EXPECT_EQ(S_OK, callback.QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr));
+    EXPECT_EQ(E_FAIL, callback.QueryInsertObject(nullptr, nullptr, 0));
+    EXPECT_EQ(E_INVALIDARG, callback.QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr));
     IDataObject* data = reinterpret_cast<IDataObject*>(1);
     EXPECT_EQ(E_NOTIMPL, callback.GetClipboardData(nullptr, 0, &data));
     EXPECT_EQ(nullptr, data);
