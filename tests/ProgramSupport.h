@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The desktop with Wine's shell (taskbar, notification area). Wine makes it the
@@ -61,6 +62,8 @@ public:
     const std::string& Folder() const { return folder_; }
     std::string File(const std::string& name) const { return folder_ + name; }
 
+    // A variable the program gets in its environment, in place of the test's own.
+    void SetEnvironment(const std::string& name, const std::string& value);
     bool Start();
     bool Running() const;
     // Waits (handling this thread's messages) for the end; the exit code, or STILL_ACTIVE.
@@ -75,6 +78,7 @@ public:
 private:
     std::unique_ptr<TempFolder> ownFolder_;
     std::string folder_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     PROCESS_INFORMATION pi_{};
     UniqueKernelHandle process_;
 };
