@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/ScopedValue.h"
+#include "framework/SystemLibraries.h"
 #include "framework/SysUtils.h"
 
 #include <versionhelpers.h>
@@ -23,14 +24,14 @@ struct RichEditLibrary {
             UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
             ~ErrorModeGuard() { SetErrorMode(previous); }
         } guard;
-        library.reset(LoadLibraryA("RICHED20.DLL"));
+        library.reset(LoadSystemLibrary(L"riched20.dll"));
         if (library) {
             version = 2;
             // The newer editor behind the same library name came with NT 5.
             if (IsWindowsVersionOrGreater(5, 0, 0))
                 version = 3;
         } else {
-            library.reset(LoadLibraryA("RICHED32.DLL"));
+            library.reset(LoadSystemLibrary(L"riched32.dll"));
         }
         for (const char* name : {"Embedded Object", "Link Source", "Rich Text Format",
                                  "Rich Text Format Without Objects"})

@@ -9,6 +9,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 const char kShellDesktop[] = "shell";
 
 namespace {
@@ -140,6 +142,34 @@ RunningPinova::~RunningPinova()
         WaitForSingleObject(process_.get(), 5000);
 }
 
+void RunningPinova::SetEnvironment(const std::string& name, const std::string& value)
+{
+    environment_.emplace_back(name, value);
+}
+
+namespace {
+
+// The test's environment with the given variables in place of its own ones.
+std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& changed)
+{
+    std::string block;
+    char* own = GetEnvironmentStringsA();
+    for (const char* entry = own; *entry; entry += strlen(entry) + 1) {
+        const std::string text = entry;
+        bool replaced = false;
+        for (const auto& change : changed)
+            replaced = replaced || lstrcmpiA(text.substr(0, text.find('=')).c_str(), change.first.c_str()) == 0;
+        if (!replaced)
+            block += text + '\0';
+    }
+    FreeEnvironmentStringsA(own);
+    for (const auto& [name, value] : changed)
+        block += name + "=" + value + '\0';
+    return block + '\0';
+}
+
+} // namespace
+
 bool RunningPinova::Start()
 {
     const std::string exe = File("pinova.exe");
@@ -147,8 +177,9 @@ bool RunningPinova::Start()
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     si.lpDesktop = const_cast<char*>(kShellDesktop);
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
-                        &pi_))
+    std::string environment = EnvironmentBlock(environment_);
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_))
         return false;
     process_.reset(pi_.hProcess);
     CloseHandle(pi_.hThread);

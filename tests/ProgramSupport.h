@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The desktop with Wine's shell (taskbar, notification area). Wine makes it the
@@ -62,6 +63,8 @@ public:
     const std::string& Folder() const { return folder_; }
     std::string File(const std::string& name) const { return folder_ + name; }
 
+    // A variable the program gets in its environment, in place of the test's own.
+    void SetEnvironment(const std::string& name, const std::string& value);
     bool Start();
     bool Running() const;
     DWORD ProcessId() const { return pi_.dwProcessId; }
@@ -77,6 +80,7 @@ public:
 private:
     std::unique_ptr<TempFolder> ownFolder_;
     std::string folder_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     PROCESS_INFORMATION pi_{};
     UniqueKernelHandle process_;
 };
