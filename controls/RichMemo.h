@@ -159,6 +159,10 @@ public:
 
 private:
     int FormatFlags() const;
+    // Gives letters that the system's code page holds only approximately ("ż" as
+    // "z" under 1252) the character set of a code page that holds them exactly, so
+    // that rich text writes them as they are and not as their look-alikes.
+    void KeepForeignLetters();
     // Where line `index` starts, or -1 when there is no such line.
     LRESULT LineStart(int index) const;
     LRESULT LineLengthAt(LRESULT start) const;
@@ -210,7 +214,9 @@ private:
     ULONG refCount_ = 0;
 };
 
-using TRichEditURLClickEvent = std::function<void(TCustomRichMemo& sender, const std::string& URLText,
+// The link's text as the editor shows it, every character kept: an address may hold
+// letters the system's code page lacks.
+using TRichEditURLClickEvent = std::function<void(TCustomRichMemo& sender, const std::wstring& URLText,
                                                   TMouseButton Button)>;
 using TRichEditProtectChangeEx = std::function<void(TCustomRichMemo& sender, UINT Message, int StartPos,
                                                     int EndPos, bool& AllowChange)>;
@@ -286,7 +292,12 @@ public:
     int GetSelTextBuf(char* buffer, int maxLength) const;
     void SelectRange(int start, int end, bool scroll);
     void SelectAll();
+    // In the system's code page; letters it lacks come back as the platform's
+    // stand-ins, so only for captions, file names and the like.
     std::string TextRange(int start, int end) const;
+    // Every character as the editor holds it.
+    std::wstring WideTextRange(int start, int end) const;
+    std::wstring WideText() const;
     // x: column, y: line of the caret (the selection's end).
     POINT CaretPos() const;
 
@@ -323,7 +334,7 @@ protected:
     virtual void SelectionChanged();
     virtual bool ProtectChanging(UINT message, int start, int end);
     virtual bool SavingClipboard(int objects, int chars);
-    virtual void LinkClicked(const std::string& text, TMouseButton button);
+    virtual void LinkClicked(const std::wstring& text, TMouseButton button);
 
 private:
     friend class TRichEditStrings;
@@ -331,6 +342,13 @@ private:
     friend class TRichParaAttributes;
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // The window of the editors with link detection is a wide one: text typed or
+    // sent to it keeps every character. These carry text between the program's
+    // code page and the window, whichever kind it is.
+    bool WideWindow() const { return EditorVersion() >= 2; }
+    void SendReplaceSel(const std::string& text, bool canUndo) const;
+    void SetEditorText(const std::string& text) const;
+    std::string EditorText() const;
     void ApplyEventMask(bool withChange);
     void ApplyTextMode();
     void SetHostNames();

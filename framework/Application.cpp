@@ -86,7 +86,7 @@ void TApplication::UnregisterForm(TForm* form)
 
 bool TApplication::ProcessMessage(MSG& msg)
 {
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (msg.message == WM_QUIT)
         terminated_ = true;
@@ -113,8 +113,10 @@ void TApplication::DispatchOne(const MSG& msg)
 {
     if (IsKeyMsg(msg))
         return;
+    // Wide: a character the code page lacks reaches a wide window (the memo's
+    // editor) whole; the platform converts for the windows that are not.
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void TApplication::ProcessMessages()
@@ -127,7 +129,7 @@ void TApplication::ProcessMessages()
 void TApplication::HandleMessage()
 {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         terminated_ = true;
         return;
     }

@@ -43,7 +43,7 @@ UniqueBitmap TextColorGlyph()
 TfrmPostIt::TfrmPostIt(TComponent* owner, TImageList* images) : TfrmPaper(owner), images_(images)
 {
     SetBounds(474, 362, Width(), Height());
-    OpenLink = [](const std::string& target) { return ShellOpen(target); };
+    OpenLink = [](const std::wstring& target) { return ShellOpen(target); };
     Font().SetName(MemoFontName());
     Font().SetHeight(-12);
     Font().SetCharset(MemoFontCharset());
@@ -174,7 +174,7 @@ void TfrmPostIt::CreateEditor()
     edtMemo->SetParent(this);
     edtMemo->OnMouseDown = [this](TMouseButton button, TShiftState, int x, int y) { edtMemoMouseDown(button, x, y); };
     edtMemo->OnSelectionChange = [this] { edtMemoSelectionChange(); };
-    edtMemo->OnURLClick = [this](TCustomRichMemo&, const std::string& url, TMouseButton) { edtMemoURLClick(url); };
+    edtMemo->OnURLClick = [this](TCustomRichMemo&, const std::wstring& url, TMouseButton) { edtMemoURLClick(url); };
     edtMemo->OnChange = [this] { edtMemoChange(); };
 }
 
@@ -393,7 +393,7 @@ void TfrmPostIt::FormKeyDown(WORD& key, TShiftState shift)
     // The key's character is already on its way (Ctrl+I is a tab, Ctrl+M a line
     // break): it must not reach the editor after the shortcut ran.
     MSG pending;
-    PeekMessageA(&pending, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
+    PeekMessageW(&pending, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
 }
 
 void TfrmPostIt::imgCaptionDblClick(int x)

@@ -30,8 +30,15 @@ std::string MemoFontName();
 // own elsewhere. The editor writes a letter in its font's code page, and under a
 // Korean font a Western system's accented letters came back without accents.
 BYTE MemoFontCharset();
-// Addresses a click opens without asking: web, mail and news.
-bool IsWebAddress(const std::string& url);
+// What a click on a link hands to the shell, and whether the user is asked first.
+// Web, mail and news addresses open at once ("www." ones as http addresses); other
+// schemes are asked about; a bare name is never handed over as it is (the shell
+// would take "setup.com" for a program) but asked about and opened as a web address.
+struct TLinkTarget {
+    std::wstring Target;
+    bool Ask = false;
+};
+TLinkTarget LinkTarget(const std::wstring& link);
 
 class TfrmPostIt : public TfrmPaper {
 public:
@@ -84,7 +91,7 @@ public:
     void ApplyTextColor();
 
     // How a clicked address is handed to the shell; the shell's "open" unless replaced.
-    std::function<bool(const std::string& target)> OpenLink;
+    std::function<bool(const std::wstring& target)> OpenLink;
 
     std::string GetSectionName() const override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -96,7 +103,7 @@ public:
     void mnWordWrapClick();
     void popMemoPopup();
     void edtMemoSelectionChange();
-    void edtMemoURLClick(const std::string& url);
+    void edtMemoURLClick(const std::wstring& url);
     void cmbFontNameChange();
     void cmbFontSizeChange();
     void btnCloseClick() override;

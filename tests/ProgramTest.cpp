@@ -137,7 +137,7 @@ TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
     EXPECT_TRUE(PumpUntil([&] { return (GetWindowLongPtrA(memos[0], GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }))
         << "it has a taskbar button";
 
-    HWND editor = Child(memos[0], "RichEdit20A");
+    HWND editor = Child(memos[0], "RichEdit20W");
     ASSERT_NE(nullptr, editor);
     for (char c : std::string("Milk and eggs"))
         SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -267,7 +267,7 @@ TEST(Program, AtTheEndOfTheSessionEveryMemoSavesItselfAndTheProgramEnds)
     ASSERT_NE(nullptr, pinova.WaitForTrayWindow());
     const std::vector<HWND> memos = Memos(pinova, 1);
     ASSERT_EQ(1u, memos.size());
-    HWND editor = Child(memos[0], "RichEdit20A");
+    HWND editor = Child(memos[0], "RichEdit20W");
     ASSERT_NE(nullptr, editor);
     for (char c : std::string("Typed last "))
         SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);

@@ -33,7 +33,7 @@ void Type(HWND editor, const std::string& text)
 HWND Editor(HWND memo)
 {
     for (HWND wnd : WindowsBelow(memo))
-        if (ClassOf(wnd) == "RichEdit20A")
+        if (ClassOf(wnd) == "RichEdit20W")
             return wnd;
     return nullptr;
 }
