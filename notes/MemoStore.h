@@ -12,6 +12,8 @@
 //            otherwise  -> MoveMemoToWastebasket(Tag, caption, editor lines, editor RTF)
 // Rich content is the editor's RTF document, passed and stored as bytes.
 
+#include "framework/SysUtils.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -28,6 +30,18 @@ std::string MemoSectionName(int number);
 // Program folder + "007.txt" for memo 7 (at least three digits).
 std::string MemoFilePath(int number);
 
+// Raised by a content save in place of EFCreateError when another program has the
+// memo file open without sharing (a virus scanner, the search indexer, a sync
+// client): such a hold passes, and the save is worth trying again shortly.
+class EFileHeld : public EFCreateError { using EFCreateError::EFCreateError; };
+
+// Where a content save writes before it swaps the file in: beside the file, named
+// "~007.txt.tmp", a name that sync clients and indexers leave alone.
+std::string StagingFilePath(const std::string& memoFilePath);
+// Staging files an interrupted save left in the program folder are removed (start-up);
+// how many.
+int RemoveStagingLeftovers();
+
 // The lowest of 1..999 without a record; none when all are taken.
 std::optional<int> NextFreeMemoNumber();
 // The numbers of all records, in file order. A section name that is not a decimal
@@ -43,8 +57,8 @@ void WriteWordWrap(int number, bool wordWrap);
 // the file and swapped in at once, so a failed save never leaves a half-written
 // memo; the file keeps its creation time, the time it first had content.
 // Writes nothing either when the file already holds exactly these bytes.
-// Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
-// True when it wrote.
+// Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written
+// (EFileHeld when another program holds it). True when it wrote.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
 // Removes a blank memo: its file, if there is one, then its record. A file that

@@ -196,3 +196,15 @@ std::vector<HWND> RunningPinova::WaitForWindows(const std::string& className, si
     PumpUntil([&] { return (found = Windows(className)).size() >= count; }, timeoutMs);
     return found;
 }
+
+HWND WaitForChild(HWND parent, const std::string& className)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND wnd : WindowsBelow(parent))
+            if (ClassOf(wnd) == className)
+                found = wnd;
+        return found != nullptr;
+    });
+    return found;
+}
