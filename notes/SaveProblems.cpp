@@ -31,7 +31,7 @@ bool TSaveReporter::Run(const std::string& what, const std::function<bool()>& sa
     } catch (...) {
         error = "Unexpected error";
     }
-    if (!failing_)
+    if (!failing_ && !Quiet)
         Tell(SaveFailureText(what, error));
     return false;
 }

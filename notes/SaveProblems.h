@@ -29,6 +29,9 @@ public:
 
     // How the report reaches the user; a message box unless replaced (tests).
     std::function<void(const std::string& text)> Show;
+    // Set while the program closes: every save that fails then is named in the one
+    // question Close asks, not in a box of its own.
+    bool Quiet = false;
 
 private:
     bool failing_ = false;

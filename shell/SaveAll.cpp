@@ -115,6 +115,7 @@ bool SaveAllMemos()
     if (saving)
         return false;
     ScopedValue<bool> busy(saving, true);
+    ScopedValue<bool> quiet(SaveReporter().Quiet, true);
     for (;;) {
         const std::vector<TUnsavedNote> unsaved = SaveEveryNote();
         if (unsaved.empty()) {
