@@ -426,7 +426,7 @@ TEST(PostIt, AFailingSaveIsToldOnceKeepsTheMemoAndIsTriedAgain)
     m->InitNewMemo();
     m->Show();
     // Something in the way of every new content: the save cannot be completed.
-    const std::string blocker = MemoFilePath(1) + ".new";
+    const std::string blocker = StagingFilePath(MemoFilePath(1));
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     auto saveMoment = [&](const std::string& text) {
         m->edtMemo->Lines().SetText(text);

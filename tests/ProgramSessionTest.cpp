@@ -69,8 +69,13 @@ std::vector<HWND> StartWithTwoMemos(RunningPinova& pinova)
     std::vector<HWND> editors;
     if (!pinova.Start() || !pinova.WaitForTrayWindow())
         return editors;
-    for (HWND memo : pinova.WaitForWindows("TForm", 2))
-        editors.push_back(WaitForChild(memo, "RichEdit20A"));
+    pinova.WaitForWindows("TForm", 2);
+    PumpMessages(1000);
+    // The memo windows: the program's windows of that class that hold an editor.
+    for (HWND memo : pinova.Windows("TForm"))
+        for (HWND wnd : WindowsBelow(memo))
+            if (ClassOf(wnd) == "RichEdit20A")
+                editors.push_back(wnd);
     // Typed only once the stored text is in, or loading would replace it.
     for (HWND editor : editors)
         PumpUntil([&] { return EditorText(editor).find("Stored") != std::string::npos; });
