@@ -199,9 +199,14 @@ LRESULT TApplication::WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // The session is over: end at once, without the after-loop work.
-        if (wParam)
+        // The session is over: end at once, without the after-loop work. The main
+        // form hears it first, whichever window the platform tells first: what it
+        // keeps (windows inside other programs' windows hear nothing) is saved then.
+        if (wParam) {
+            if (mainForm_ && mainForm_->HandleAllocated())
+                SendMessageA(mainForm_->Handle(), WM_ENDSESSION, wParam, lParam);
             ExitProcess(0);
+        }
         return 0;
     case WM_CLOSE:
         if (mainForm_)

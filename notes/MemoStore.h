@@ -12,6 +12,8 @@
 //            otherwise  -> MoveMemoToWastebasket(Tag, caption, editor lines, editor RTF)
 // Rich content is the editor's RTF document, passed and stored as bytes.
 
+#include "framework/SysUtils.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -27,6 +29,18 @@ struct TMemoRecord {
 std::string MemoSectionName(int number);
 // Program folder + "007.txt" for memo 7 (at least three digits).
 std::string MemoFilePath(int number);
+
+// Raised by a content save in place of EFCreateError when another program has the
+// memo file open without sharing (a virus scanner, the search indexer, a sync
+// client): such a hold passes, and the save is worth trying again shortly.
+class EFileHeld : public EFCreateError { using EFCreateError::EFCreateError; };
+
+// Where a content save writes before it swaps the file in: beside the file, named
+// "~007.txt.tmp", a name that sync clients and indexers leave alone.
+std::string StagingFilePath(const std::string& memoFilePath);
+// Staging files an interrupted save left in the program folder are removed (start-up);
+// how many.
+int RemoveStagingLeftovers();
 
 // The lowest of 1..999 without a record; none when all are taken.
 std::optional<int> NextFreeMemoNumber();
@@ -44,7 +58,8 @@ bool MemoIsBlank(const std::string& plainText, const std::string& rtf);
 // Writes the RTF to the memo file. A blank memo creates no file, but one the user
 // emptied is written empty over its file, so that what was deleted stays deleted.
 // Writes nothing either when the file already holds exactly these bytes.
-// True when it wrote; otherwise as WriteMemoFile.
+// True when it wrote; otherwise as WriteMemoFile (EFileHeld when another program
+// holds the file).
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
 // Writes the memo file with these bytes, whatever they hold. The new content is

@@ -75,7 +75,8 @@ std::vector<RECT> MonitorWorkAreas()
     return std::move(state.areas);
 }
 
-TfrmPaper::TfrmPaper(TComponent* owner) : TfrmZkGrayDialog(owner)
+TfrmPaper::TfrmPaper(TComponent* owner)
+    : TfrmZkGrayDialog(owner), saveRetry_(this, [this] { return SaveSubject(); }, [this] { return SaveAtSaveMoment(); })
 {
     SetBorderStyle(TFormBorderStyle::bsSizeToolWin);
     SetTransparentColor(false);
@@ -255,7 +256,7 @@ bool TfrmPaper::SavePosition()
 void TfrmPaper::tmrSaveTimer()
 {
     tmrSave->SetEnabled(false);
-    SaveReporter().Run(SaveSubject(), [this] { return SaveAtSaveMoment(); });
+    SaveWithRetry();
 }
 
 bool TfrmPaper::SaveAtSaveMoment() { return SavePosition(); }
@@ -269,6 +270,12 @@ bool TfrmPaper::QueryEndSession()
 {
     SavePosition();
     return true;
+}
+
+void TfrmPaper::EndSession(bool ending)
+{
+    if (ending)
+        SavePosition();
 }
 
 void TfrmPaper::FormCloseQuery(bool&) { SavePosition(); }
@@ -344,5 +351,9 @@ LRESULT TfrmPaper::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_QUERYENDSESSION)
         return QueryEndSession() ? TRUE : FALSE;
+    if (msg == WM_ENDSESSION) {
+        EndSession(wParam != FALSE);
+        return 0;
+    }
     return TfrmZkGrayDialog::WndProc(msg, wParam, lParam);
 }

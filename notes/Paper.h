@@ -4,6 +4,7 @@
 // after the window loses the activation.
 
 #include "framework/Timer.h"
+#include "notes/SaveProblems.h"
 #include "notes/zkGrayDialog.h"
 
 #include <string>
@@ -52,6 +53,8 @@ public:
     void RecoverVanishedWindow();
     // The section of the window's record; none for a bare paper.
     virtual std::string GetSectionName() const;
+    // How the user is told what could not be saved: "note 3".
+    virtual std::string SaveSubject() const;
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -68,10 +71,14 @@ protected:
     // What the save timer saves; true when it wrote anything. A save that fails is
     // told once (see SaveProblems.h), and the note tries again at its next save.
     virtual bool SaveAtSaveMoment();
-    // How the user is told what could not be saved: "note 3".
-    virtual std::string SaveSubject() const;
-    // The session is ending: true lets it end.
+    // A save at the save moment now, tried again from a timer while another program
+    // holds the file (see TSaveRetry).
+    void SaveWithRetry() { saveRetry_.Run(); }
+    // The session may end: saves, keeps saving (the end may still be called off);
+    // true lets it end.
     virtual bool QueryEndSession();
+    // The session ends (or, `ending` false, was called off).
+    virtual void EndSession(bool ending);
     // The window is being destroyed by someone else (the desktop shell it rested in
     // went away): what can be saved, while the window still exists.
     virtual void SaveBeforeWindowLoss();
@@ -81,6 +88,7 @@ protected:
     void WindowRestored() override;
 
 private:
+    TSaveRetry saveRetry_;
     void SetOpaque() { SetAlphaBlendValue(255); }
     void SetDesktopAlpha();
     // Into the icon view, or top-level without one (at the bottom, below every

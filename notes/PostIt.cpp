@@ -288,9 +288,9 @@ unsigned long long TfrmPostIt::NewTextVersion()
 void TfrmPostIt::edtMemoChange()
 {
     textVersion_ = NewTextVersion();
-    // Typing into an active memo must not wait for the memo to lose the activation:
-    // a crash would take everything typed since.
-    if (!closeGuard_ || !IsActive())
+    // Typing must not wait for the memo to lose the activation: a crash would take
+    // everything typed since, and a memo in the desktop may never lose it at all.
+    if (!closeGuard_)
         return;
     tmrAutoSave->SetEnabled(false);
     tmrAutoSave->SetEnabled(true);
@@ -300,7 +300,7 @@ void TfrmPostIt::tmrAutoSaveTimer()
 {
     tmrAutoSave->SetEnabled(false);
     if (ContentChangedSinceSave())
-        SaveReporter().Run(SaveSubject(), [this] { return SaveContent(); });
+        SaveWithRetry();
 }
 
 void TfrmPostIt::ActiveChanged(bool active)
@@ -343,10 +343,20 @@ void TfrmPostIt::ReloadAfterVanish()
 
 bool TfrmPostIt::QueryEndSession()
 {
+    // Nothing is given up yet: another program may still call the end off.
     const bool canEnd = TfrmPaper::QueryEndSession();
     SaveContent();
-    DetachCloseGuard();
     return canEnd;
+}
+
+void TfrmPostIt::EndSession(bool ending)
+{
+    if (!ending)
+        return;
+    // What was typed since the question, then no more saves: the windows go now.
+    SaveContent();
+    TfrmPaper::EndSession(ending);
+    DetachCloseGuard();
 }
 
 void TfrmPostIt::RunDeleteFlow()

@@ -60,7 +60,8 @@ public:
     TAction *actCut, *actCopy, *actPaste, *actSelectAll, *actBold, *actItalic, *actUnderLine, *actStrikeOut,
         *actAlignLeft, *actAlignCenter, *actAlignRight, *actBullets;
     TToolTips* tips;
-    // Saves a memo that stays active two seconds after its text last changed.
+    // Saves a memo two seconds after its text last changed, active or not: a note
+    // resting in the desktop is never active in the platform's sense.
     TTimer* tmrAutoSave;
 
     std::string MemoFileName;
@@ -94,6 +95,7 @@ public:
     std::function<bool(const std::wstring& target)> OpenLink;
 
     std::string GetSectionName() const override;
+    std::string SaveSubject() const override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // Handlers, public so that the tray controller and tests can run them as the
@@ -116,8 +118,8 @@ protected:
     void FormClose(TCloseAction& action) override;
     void ActiveChanged(bool active) override;
     bool SaveAtSaveMoment() override;
-    std::string SaveSubject() const override;
     bool QueryEndSession() override;
+    void EndSession(bool ending) override;
     void SaveBeforeWindowLoss() override;
     void ReloadAfterVanish() override;
 

@@ -3,21 +3,8 @@
 #include "framework/Application.h"
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
+#include "shell/SaveAll.h"
 #include "shell/main.h"
-
-void SaveAllMemos()
-{
-    // One memo that cannot be written must not cost the others theirs.
-    const std::vector<TForm*> forms = Application.Forms();
-    for (TForm* form : forms)
-        if (auto* memo = dynamic_cast<TfrmPostIt*>(form)) {
-            try {
-                SaveAndDetach(*memo);
-            } catch (const std::exception& e) {
-                Application.HandleException(e);
-            }
-        }
-}
 
 namespace {
 
@@ -51,6 +38,8 @@ int RunProgram()
             info.SetMainHwnd(frmMain->Handle());
             Application.SetTitle("");
             Application.Run();
+            // Close has saved everything already; an end of the loop that came some
+            // other way saves here, the same way.
             SaveAllMemos();
             EndLeavingNotesToTheSystem();
         } catch (const std::exception& e) {

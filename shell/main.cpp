@@ -13,6 +13,7 @@
 #include "notes/SaveProblems.h"
 #include "framework/ScopedValue.h"
 #include "shell/EProjectInc.h"
+#include "shell/SaveAll.h"
 #include "shell/Welcome.h"
 
 #include <windowsx.h>
@@ -48,13 +49,6 @@ std::vector<TfrmPaper*> PaperWindows()
     std::vector<TfrmPaper*> papers;
     ForEachWindow<TfrmPaper>([&](TfrmPaper& paper) { papers.push_back(&paper); });
     return papers;
-}
-
-void SaveAndDetach(TfrmPostIt& memo)
-{
-    memo.SaveContent();
-    memo.SavePosition();
-    memo.DetachCloseGuard();
 }
 
 TfrmMain::TfrmMain(TComponent* owner)
@@ -204,9 +198,13 @@ void TfrmMain::UnregisterHotKeys() { ::UnregisterHotKeys(Handle()); }
 
 void TfrmMain::FormCloseQuery(bool& canClose)
 {
+    // However the program is closed, every note is saved first; a memo that cannot
+    // be saved keeps the program running, reachable, when the user says so.
+    canClose = SaveAllMemos();
+    if (!canClose)
+        return;
     DeleteTrayIcon();
     UnregisterHotKeys();
-    canClose = true;
 }
 
 void TfrmMain::SessionGoesOn()
@@ -292,8 +290,16 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_HOTKEY:
         WMHotKey(wParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        // The notes in the desktop hear nothing of the session's end: saved here.
+        SaveForSessionEnd(false);
+        DeleteTrayIcon();
+        UnregisterHotKeys();
+        return TRUE;
     case WM_ENDSESSION:
-        if (!wParam)
+        if (wParam)
+            SaveForSessionEnd(true);
+        else
             SessionGoesOn();
         return 0;
     default:
@@ -405,6 +411,8 @@ void TfrmMain::LoadMemos()
     // One bad record must not keep every later note closed: it is skipped, its
     // record and file stay as they are, and the user hears of it once.
     std::vector<std::string> skipped;
+    // What an interrupted save left beside the memos is of no use to anyone.
+    RemoveStagingLeftovers();
     // A memo file whose record a crash took away is a memo all the same.
     AdoptOrphanMemoFiles();
     std::vector<std::pair<std::string, TfrmPostIt*>> opened;
@@ -436,7 +444,6 @@ void TfrmMain::LoadMemos()
 
 void TfrmMain::mnCloseClick()
 {
-    SavePinBrowserPositions();
-    ForEachWindow<TfrmPostIt>(SaveAndDetach);
+    // Every note is saved by the close query, which any way of closing passes.
     Close();
 }

@@ -126,7 +126,3 @@ private:
 
 // Every note window of the application, first to last in its window list.
 std::vector<TfrmPaper*> PaperWindows();
-
-// The last save of a memo before the program ends: content, position, and the close
-// guard taken away, so that no later close moves the memo to the wastebasket.
-void SaveAndDetach(TfrmPostIt& memo);

@@ -126,7 +126,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         const RECT& r = note.place;
         note.window = CreateWindowExA(WS_EX_TOOLWINDOW, "FloorNote", "", WS_POPUP | WS_CLIPCHILDREN, r.left, r.top,
                                       r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
-        HWND editor = CreateWindowExA(0, "RichEdit20A", "",
+        HWND editor = CreateWindowExW(0, L"RichEdit20W", L"",
                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                                       0, 18, r.right - r.left, r.bottom - r.top - 18, note.window, nullptr, instance,
                                       nullptr);

@@ -104,7 +104,12 @@ TEST(PostIt, AfterTheSessionEndsTheMemoClosesWithoutAQuestionAndStays)
     m->InitNewMemo();
     m->Show();
     m.Type("keep me");
-    EXPECT_EQ(TRUE, SendMessageA(m->Handle(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(TRUE, SendMessageA(m->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_TRUE(m->CloseGuardAttached()) << "the end may still be called off";
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("keep me"));
+    m.Type(" and me");
+    SendMessageA(m->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("keep me and me"));
     EXPECT_FALSE(m->CloseGuardAttached());
     DialogAnswerer answer(IDOK);
     SendMessageA(m->Handle(), WM_CLOSE, 0, 0);
@@ -114,6 +119,48 @@ TEST(PostIt, AfterTheSessionEndsTheMemoClosesWithoutAQuestionAndStays)
     EXPECT_TRUE(HasRecord(1));
     EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("keep me"));
     EXPECT_TRUE(BasketFiles().empty());
+}
+
+TEST(PostIt, TypingIsSavedTwoSecondsLaterWhetherOrNotTheMemoIsActive)
+{
+    // In the desktop a note is never active in the platform's sense: the desktop's
+    // top-level window is.
+    StandInProgman shell;
+    enum Where { InTheDesktop, FloatingBehindAnother, ActiveAtWork };
+    for (Where where : {InTheDesktop, FloatingBehindAnother, ActiveAtWork}) {
+        Memo m;
+        m->InitNewMemo();
+        m->Show();
+        if (where != ActiveAtWork)
+            m->SendToDesktop();
+        if (where == FloatingBehindAnother)
+            m->BringFloating();
+        HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr,
+                                     nullptr);
+        if (where == ActiveAtWork) {
+            DestroyWindow(other);
+            other = nullptr;
+            SetForegroundWindow(m->Handle());
+        } else {
+            SetForegroundWindow(other);
+        }
+        PumpMessages(700);  // the save of the deactivation is over
+        ASSERT_EQ(where == ActiveAtWork, m->IsActive()) << where;
+        if (where == InTheDesktop) {
+            ASSERT_EQ(shell.icons, GetAncestor(m->Handle(), GA_PARENT));
+        }
+
+        const DWORD typed = GetTickCount();
+        m.Type("typed at " + std::to_string(where));
+        PumpMessages(1000);
+        EXPECT_FALSE(FileExists(MemoFilePath(1))) << where << ": not at every key";
+        EXPECT_TRUE(PumpUntil([&] { return ReadWholeFile(MemoFilePath(1)).find("typed at") != std::string::npos; },
+                              3000))
+            << where;
+        EXPECT_LT(GetTickCount() - typed, 3000u) << where;
+        if (other)
+            DestroyWindow(other);
+    }
 }
 
 TEST(PostIt, AStoredMemoLoadsItsTextCaptionAndWordWrap)
@@ -393,7 +440,7 @@ TEST(PostIt, AFailingSaveIsToldOnceKeepsTheMemoAndIsTriedAgain)
     m->InitNewMemo();
     m->Show();
     // Something in the way of every new content: the save cannot be completed.
-    const std::string blocker = MemoFilePath(1) + ".new";
+    const std::string blocker = StagingFilePath(MemoFilePath(1));
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     auto saveMoment = [&](const std::string& text) {
         m->edtMemo->Lines().SetText(text);

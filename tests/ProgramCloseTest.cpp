@@ -53,7 +53,7 @@ TEST(ProgramClose, EndsWithinASecondWithEverythingSavedWhilePinnedPagesLoad)
         PumpUntil([&] {
             for (HWND note : notes)
                 for (HWND child : WindowsBelow(note))
-                    if (ClassOf(child) == "RichEdit20A")
+                    if (ClassOf(child) == "RichEdit20W")
                         editor = child;
             return editor != nullptr;
         });

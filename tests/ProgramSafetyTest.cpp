@@ -97,7 +97,7 @@ TEST(ProgramSafety, LibrariesNamedLikeTheSystemsBesideTheProgramAreNeverLoaded)
     HWND editor = nullptr;
     PumpUntil([&] {
         for (HWND wnd : WindowsBelow(memos[0]))
-            if (ClassOf(wnd) == "RichEdit20A")
+            if (ClassOf(wnd) == "RichEdit20W")
                 editor = wnd;
         return editor != nullptr;
     });

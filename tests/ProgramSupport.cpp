@@ -276,3 +276,15 @@ std::string SilentServer::Address(const std::string& path) const
 {
     return Format("http://127.0.0.1:%d/%s", port_ ? port_ : 9, path.c_str());
 }
+
+HWND WaitForChild(HWND parent, const std::string& className)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND wnd : WindowsBelow(parent))
+            if (ClassOf(wnd) == className)
+                found = wnd;
+        return found != nullptr;
+    });
+    return found;
+}

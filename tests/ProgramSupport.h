@@ -110,3 +110,5 @@ private:
 // Every window below the given one (or of the shell desktop when none), depth first.
 std::vector<HWND> WindowsBelow(HWND parent);
 std::string ClassOf(HWND wnd);
+// A child window of the class, waited for while the window is still being built.
+HWND WaitForChild(HWND parent, const std::string& className);

@@ -19,19 +19,6 @@ std::vector<HWND> Memos(const RunningPinova& pinova, size_t count)
     return pinova.WaitForWindows("TForm", count);
 }
 
-// A child window of the class, waiting for it while the window is still being built.
-HWND Child(HWND parent, const std::string& className)
-{
-    HWND found = nullptr;
-    PumpUntil([&] {
-        for (HWND wnd : WindowsBelow(parent))
-            if (ClassOf(wnd) == className)
-                found = wnd;
-        return found != nullptr;
-    });
-    return found;
-}
-
 bool IconShown(ShellThread& shell, HWND tray)
 {
     bool shown = false;
@@ -137,7 +124,7 @@ TEST(Program, HotKeyOneMakesAMemoWhoseTextIsSavedAndCloseEndsTheProgramInTime)
     EXPECT_TRUE(PumpUntil([&] { return (GetWindowLongPtrA(memos[0], GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0; }))
         << "it has a taskbar button";
 
-    HWND editor = Child(memos[0], "RichEdit20W");
+    HWND editor = WaitForChild(memos[0], "RichEdit20W");
     ASSERT_NE(nullptr, editor);
     for (char c : std::string("Milk and eggs"))
         SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -267,7 +254,7 @@ TEST(Program, AtTheEndOfTheSessionEveryMemoSavesItselfAndTheProgramEnds)
     ASSERT_NE(nullptr, pinova.WaitForTrayWindow());
     const std::vector<HWND> memos = Memos(pinova, 1);
     ASSERT_EQ(1u, memos.size());
-    HWND editor = Child(memos[0], "RichEdit20W");
+    HWND editor = WaitForChild(memos[0], "RichEdit20W");
     ASSERT_NE(nullptr, editor);
     for (char c : std::string("Typed last "))
         SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
