@@ -9,6 +9,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 const char kShellDesktop[] = "shell";
@@ -226,6 +227,9 @@ std::vector<HWND> RunningPinova::Windows(const std::string& className) const
         if (owner == pi_.dwProcessId && ClassOf(wnd) == className)
             found.push_back(wnd);
     }
+    // A note that moves into the icon view meanwhile is met both above and below.
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
 }
 
