@@ -86,7 +86,7 @@ void TfrmFindMemos::Search()
     for (TfrmPostIt* memo : memos) {
         auto it = texts_.find(memo);
         if (it == texts_.end() || it->second.Version != memo->TextVersion())
-            it = texts_.insert_or_assign(memo, TKeptText{memo->TextVersion(), memo->edtMemo->Text()}).first;
+            it = texts_.insert_or_assign(memo, TKeptText{memo->TextVersion(), memo->edtMemo->WideText()}).first;
         texts.push_back({memo->Caption(), it->second.Text});
         kept.insert(*it);
     }

@@ -52,7 +52,7 @@ private:
     // memos: each text is kept with the version it was read at.
     struct TKeptText {
         unsigned long long Version;
-        std::string Text;
+        std::wstring Text;
     };
     std::unordered_map<const TfrmPostIt*, TKeptText> texts_;
     std::vector<TRow> rows_;

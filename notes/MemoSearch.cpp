@@ -13,9 +13,8 @@ constexpr size_t kContextBefore = 20;
 constexpr size_t kContextAfter = 40;
 
 // The text as the editor counts it: each CR LF (or lone LF) is one CR.
-std::wstring EditorText(const std::string& text)
+std::wstring EditorText(const std::wstring& wide)
 {
-    std::wstring wide = AnsiToWide(text);
     std::wstring out;
     out.reserve(wide.size());
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -61,12 +60,13 @@ std::string MemoTitle(const TMemoText& memo)
 {
     if (!Trim(memo.Caption).empty())
         return Trim(memo.Caption);
+    const std::string text = WideToAnsi(memo.Text);
     size_t begin = 0;
-    while (begin <= memo.Text.size()) {
-        size_t end = memo.Text.find_first_of("\r\n", begin);
+    while (begin <= text.size()) {
+        size_t end = text.find_first_of("\r\n", begin);
         if (end == std::string::npos)
-            end = memo.Text.size();
-        const std::string line = Trim(memo.Text.substr(begin, end - begin));
+            end = text.size();
+        const std::string line = Trim(text.substr(begin, end - begin));
         if (!line.empty())
             return line;
         begin = end + 1;
@@ -79,7 +79,7 @@ std::vector<TMemoMatch> FindInMemos(const std::vector<TMemoText>& memos, const s
     std::vector<TMemoMatch> matches;
     if (Trim(query).empty())
         return matches;
-    const std::wstring needle = Folded(EditorText(query));
+    const std::wstring needle = Folded(EditorText(AnsiToWide(query)));
     for (size_t i = 0; i < memos.size(); ++i) {
         const std::wstring text = EditorText(memos[i].Text);
         const size_t at = Folded(text).find(needle);

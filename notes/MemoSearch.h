@@ -7,7 +7,9 @@
 
 struct TMemoText {
     std::string Caption;  // may be empty
-    std::string Text;     // the memo's plain text, lines separated by CR LF
+    // The memo's plain text as the editor holds it, lines separated by CR LF: wide,
+    // so that letters the code page lacks keep their place in the count.
+    std::wstring Text;
 };
 
 struct TMemoMatch {

@@ -37,10 +37,13 @@ void ExpectMatches(const std::vector<TMemoText>& memos, const std::string& query
 TEST(MemoSearch, FindsIgnoringCaseAndCountsPositionsAsTheEditorDoes)
 {
     const std::vector<TMemoText> memos = {
-        {"", "Buy milk\r\nand bread"},
-        {"Shopping", "MILK first"},
-        {"", "\r\n  \r\n  nothing here\r\n"},
-        {"", "one\r\ntwo\nthree"},
+        {"", L"Buy milk\r\nand bread"},
+        {"Shopping", L"MILK first"},
+        {"", L"\r\n  \r\n  nothing here\r\n"},
+        {"", L"one\r\ntwo\nthree"},
+        // The editor counts UTF-16 units: an emoji is two, a letter the code page
+        // lacks is one, whatever the code page makes of them.
+        {"", L"\U0001F600 \u017c\u00f3\u0142w tea"},
     };
     ExpectMatches(memos, "milk", {{0, 4, "Buy milk"}, {1, 0, "Shopping"}});
     ExpectMatches(memos, "Milk First", {{1, 0, "Shopping"}});
@@ -48,6 +51,7 @@ TEST(MemoSearch, FindsIgnoringCaseAndCountsPositionsAsTheEditorDoes)
     ExpectMatches(memos, "three", {{3, 8, "one"}});
     ExpectMatches(memos, "here", {{2, 14, "nothing here"}});
     ExpectMatches(memos, "k\r\na", {{0, 7, "Buy milk"}});
+    ExpectMatches(memos, "tea", {{4, 8, Ansi(L"\U0001F600 \u017c\u00f3\u0142w tea")}});
     ExpectMatches(memos, "cheese", {});
     ExpectMatches(memos, "", {});
     ExpectMatches(memos, "   ", {});
@@ -57,17 +61,17 @@ TEST(MemoSearch, LettersBeyondAsciiAreFoundUnderTheirCodePage)
 {
     if (GetACP() == 949) {
         const std::vector<TMemoText> memos = {
-            {"", Ansi(L"회의 메모\r\n내일 회의")},
-            {Ansi(L"장보기"), Ansi(L"우유와 빵")},
+            {"", L"회의 메모\r\n내일 회의"},
+            {Ansi(L"장보기"), L"우유와 빵"},
         };
         ExpectMatches(memos, Ansi(L"회의"), {{0, 0, Ansi(L"회의 메모")}});
         ExpectMatches(memos, Ansi(L"내일"), {{0, 6, Ansi(L"회의 메모")}});
         ExpectMatches(memos, Ansi(L"빵"), {{1, 4, Ansi(L"장보기")}});
         ExpectMatches(memos, Ansi(L"회"), {{0, 0, Ansi(L"회의 메모")}});
     } else {
-        const std::vector<TMemoText> memos = {{"", Ansi(L"Caf\u00e9 CR\u00c8ME br\u00fbl\u00e9e")}};
-        ExpectMatches(memos, Ansi(L"caf\u00c9"), {{0, 0, memos[0].Text}});
-        ExpectMatches(memos, Ansi(L"cr\u00e8me"), {{0, 5, memos[0].Text}});
+        const std::vector<TMemoText> memos = {{"", L"Caf\u00e9 CR\u00c8ME br\u00fbl\u00e9e"}};
+        ExpectMatches(memos, Ansi(L"caf\u00c9"), {{0, 0, Ansi(memos[0].Text.c_str())}});
+        ExpectMatches(memos, Ansi(L"cr\u00e8me"), {{0, 5, Ansi(memos[0].Text.c_str())}});
         ExpectMatches(memos, "creme", {});
     }
 }
@@ -75,7 +79,7 @@ TEST(MemoSearch, LettersBeyondAsciiAreFoundUnderTheirCodePage)
 TEST(MemoSearch, ContextIsOneLineAroundTheMatch)
 {
     const std::string longText = std::string(60, 'a') + "\r\n\r\n  needle\tin the hay" + std::string(80, 'b');
-    const std::vector<TMemoMatch> found = FindInMemos({{"", longText}, {"", "short needle"}}, "NEEDLE");
+    const std::vector<TMemoMatch> found = FindInMemos({{"", AnsiToWide(longText)}, {"", L"short needle"}}, "NEEDLE");
     ASSERT_EQ(2u, found.size());
     const std::string& context = found[0].Context;
     EXPECT_EQ(0u, context.find("...")) << context;
