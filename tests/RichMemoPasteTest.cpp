@@ -2,6 +2,7 @@
 #include "controls/RtfObjects.h"
 #include "framework/Application.h"
 #include "framework/Forms.h"
+#include "tests/RichMemoOnForm.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,25 +77,8 @@ HBITMAP RedSquare()
     return bitmap;
 }
 
-class RichMemoPasteTest : public testing::Test {
+class RichMemoPasteTest : public RichMemoOnForm {
 protected:
-    void SetUp() override
-    {
-        form = Application.CreateForm<TForm>();
-        form->SetClientSize(400, 300);
-        memo = NewMemo();
-        form->Show();
-        PumpMessages();
-    }
-    void TearDown() override { Application.DestroyForm(form); }
-
-    TRichMemo* NewMemo()
-    {
-        auto* m = form->Create<TRichMemo>();
-        m->SetParent(form);
-        m->SetBounds(0, 0, 400, 300);
-        return m;
-    }
     static ComPtr<IRichEditOle> Ole(TRichMemo* m)
     {
         ComPtr<IRichEditOle> ole;
@@ -131,8 +115,6 @@ protected:
     std::string Path(const std::string& name) const { return folder.Path() + name; }
 
     TempFolder folder;
-    TForm* form = nullptr;
-    TRichMemo* memo = nullptr;
 };
 
 TEST_F(RichMemoPasteTest, PastedObjectsLeaveTheirTextAndPictureButAreNeverMade)

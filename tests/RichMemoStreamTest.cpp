@@ -2,6 +2,7 @@
 #include "framework/Application.h"
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "tests/RichMemoOnForm.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -30,25 +31,8 @@ public:
     int ConvertWriteStream(TStream&, const char*, int) override { throw EStreamError("disk full"); }
 };
 
-class RichMemoStreamTest : public testing::Test {
+class RichMemoStreamTest : public RichMemoOnForm {
 protected:
-    void SetUp() override
-    {
-        form = Application.CreateForm<TForm>();
-        form->SetClientSize(400, 300);
-        memo = NewMemo();
-        form->Show();
-        PumpMessages();
-    }
-    void TearDown() override { Application.DestroyForm(form); }
-
-    TRichMemo* NewMemo()
-    {
-        auto* m = form->Create<TRichMemo>();
-        m->SetParent(form);
-        m->SetBounds(0, 0, 400, 300);
-        return m;
-    }
     std::string Path(const std::string& name) const { return folder.Path() + name; }
     void LoadBytes(TRichMemo* target, const std::string& bytes)
     {
@@ -73,8 +57,6 @@ protected:
     }
 
     TempFolder folder;
-    TForm* form = nullptr;
-    TRichMemo* memo = nullptr;
 };
 
 TEST_F(RichMemoStreamTest, PlainTextFileLoadsAsTextAndIsSavedBackAsRichText)
