@@ -2,11 +2,14 @@
 
 #include "framework/Handles.h"
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/SyncChanges.h"
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -19,6 +22,13 @@ constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
 // The longest path the "A" functions take, and the longest name in a folder.
 constexpr size_t kMaxPathLength = MAX_PATH - 1;
 constexpr size_t kMaxNameLength = 255;
+
+// Sync: what each memo file held when the store last read or wrote it.
+std::unordered_map<int, unsigned long long>& KnownMemoFiles()
+{
+    static std::unordered_map<int, unsigned long long> known;
+    return known;
+}
 
 TIniFile MemoIndex() { return TIniFile(PrjInfo->PostItIniFileName()); }
 
@@ -330,10 +340,37 @@ bool WriteMemoContent(int number, const std::string& plainText, const std::strin
         return false;
     const std::string path = MemoFilePath(number);
     // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
-    if (FileHolds(path, rtf))
+    if (FileHolds(path, rtf)) {
+        RememberMemoFile(number, rtf);
         return false;
+    }
     ReplaceFileContent(path, rtf);
+    RememberMemoFile(number, rtf);
     return true;
+}
+
+bool IsMemoFileAsLastKnown(int number, const std::string& bytes)
+{
+    const auto found = KnownMemoFiles().find(number);
+    return found != KnownMemoFiles().end() && found->second == ContentHash(bytes);
+}
+
+void RememberMemoFile(int number, const std::string& bytes) { KnownMemoFiles()[number] = ContentHash(bytes); }
+
+std::string ReadMemoFile(int number)
+{
+    TFileStream file(MemoFilePath(number), fmOpenRead | fmShareDenyWrite);
+    std::string bytes(static_cast<size_t>(file.Size()), '\0');
+    if (!bytes.empty() && file.Read(bytes.data(), static_cast<long>(bytes.size())) != static_cast<long>(bytes.size()))
+        throw EStreamError("Failed to Load Stream");
+    RememberMemoFile(number, bytes);
+    return bytes;
+}
+
+void WriteMemoFile(int number, const std::string& bytes)
+{
+    ReplaceFileContent(MemoFilePath(number), bytes);
+    RememberMemoFile(number, bytes);
 }
 
 void EraseMemo(int number)
@@ -345,6 +382,7 @@ void EraseMemo(int number)
         throw EFCreateError(
             Format("Cannot delete file \"%s\". %s", path.c_str(), SysErrorMessage(GetLastError()).c_str()));
     MemoIndex().EraseSection(MemoSectionName(number));
+    KnownMemoFiles().erase(number);
 }
 
 std::vector<int> AdoptOrphanMemoFiles()

@@ -47,6 +47,17 @@ void WriteWordWrap(int number, bool wordWrap);
 // True when it wrote.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
+// What the store last read from or wrote to each memo file, so that a change found
+// there can be told from its own writes coming back (the folder may be synced).
+bool IsMemoFileAsLastKnown(int number, const std::string& bytes);
+void RememberMemoFile(int number, const std::string& bytes);
+// The memo file's bytes, remembered as known; raises EFOpenError when it cannot
+// be read.
+std::string ReadMemoFile(int number);
+// Writes exactly these bytes as the memo's file (the other version of a memo that
+// came from elsewhere), swapped in at once like every content save.
+void WriteMemoFile(int number, const std::string& bytes);
+
 // Removes a blank memo: its file, if there is one, then its record. A file that
 // cannot be deleted raises EFCreateError and keeps the record.
 void EraseMemo(int number);

@@ -5,6 +5,7 @@
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
 #include "notes/FindMemos.h"
+#include "notes/FolderSync.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
 #include "notes/PinBrowserList.h"
@@ -12,6 +13,10 @@
 #include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
 
+#include "config/Configure.h"
+#include "wastebasket/basket.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -110,10 +115,31 @@ void TfrmMain::FormCreate()
     TellRefusedHotKeys(refused);
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    StartFolderSync();
     LoadMemos();
+    folderSync_->TakeInLeftCopies();
     LoadPinBrowsers();
     // Every save writes beside the program: better to hear now than at the first save.
     ReportUnwritableProgramFolder();
+}
+
+void TfrmMain::StartFolderSync()
+{
+    folderSync_ = std::make_unique<TFolderSync>(imgsPostIt);
+    folderSync_->OnWastebasketChanged = [this] {
+        if (frmBasket)
+            frmBasket->FillMemoList(PrjInfo->BasketPath);
+    };
+    folderSync_->OnSettingsChanged = [this] {
+        // Hot keys changed on another computer; not while the configuration
+        // window has them let go.
+        if (std::none_of(Application.Forms().begin(), Application.Forms().end(),
+                         [](TForm* form) { return dynamic_cast<TfrmConfigure*>(form) != nullptr; })) {
+            UnregisterHotKeys();
+            RegisterHotKeys();
+        }
+    };
+    folderSync_->Watch();
 }
 
 void TfrmMain::AddTrayIcon()
