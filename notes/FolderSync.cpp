@@ -65,24 +65,6 @@ void FloatQuietly(TfrmPostIt& memo)
 
 } // namespace
 
-bool ReadSharedFile(const std::string& path, std::string& bytes)
-{
-    bytes.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const UniqueKernelHandle owned(file);
-    char chunk[64 * 1024];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
-        if (read == 0)
-            return true;
-        bytes.append(chunk, read);
-    }
-    return false;
-}
-
 std::optional<int> FreeNumberForNewFile()
 {
     const std::vector<std::string> sections = TIniFile(PrjInfo->PostItIniFileName()).ReadSections();

@@ -61,7 +61,5 @@ private:
     std::unique_ptr<TFolderWatch> basketWatch_;
 };
 
-// Reads a whole file that others may hold open too; false when it cannot be read.
-bool ReadSharedFile(const std::string& path, std::string& bytes);
 // The lowest memo number from 1 to 999 with neither a record nor a memo file.
 std::optional<int> FreeNumberForNewFile();

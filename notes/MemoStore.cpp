@@ -273,6 +273,26 @@ bool FileHolds(const std::string& path, const std::string& bytes)
            read == stored.size() && stored == bytes;
 }
 
+// Sync: the memo file holds bytes the store never saw (they came from elsewhere a
+// moment ago): they go beside it under a conflict copy's name before the save.
+void KeepUnseenVersion(int number, const std::string& path)
+{
+    const auto known = KnownMemoFiles().find(number);
+    std::string current;
+    if (known == KnownMemoFiles().end() || !ReadSharedFile(path, current) || ContentHash(current) == known->second)
+        return;
+    const std::string stem = path.substr(0, path.size() - kExtensionLength);
+    DWORD error = ERROR_SUCCESS;
+    for (int copy = 1; copy <= 999; ++copy) {
+        error = WriteNewFile(stem + Format(" (%d)", copy) + kExtension, current);
+        if (error == ERROR_SUCCESS)
+            return;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw CannotCreate(stem + " (1)" + kExtension, error);
+}
+
 bool IsDecimal(const std::string& text)
 {
     const size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
@@ -344,9 +364,28 @@ bool WriteMemoContent(int number, const std::string& plainText, const std::strin
         RememberMemoFile(number, rtf);
         return false;
     }
+    KeepUnseenVersion(number, path);
     ReplaceFileContent(path, rtf);
     RememberMemoFile(number, rtf);
     return true;
+}
+
+bool ReadSharedFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const UniqueKernelHandle owned(file);
+    char chunk[64 * 1024];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
+        if (read == 0)
+            return true;
+        bytes.append(chunk, read);
+    }
+    return false;
 }
 
 bool IsMemoFileAsLastKnown(int number, const std::string& bytes)

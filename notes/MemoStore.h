@@ -42,7 +42,10 @@ void WriteWordWrap(int number, bool wordWrap);
 // blank memo leaves any earlier file as it was. The new content is written beside
 // the file and swapped in at once, so a failed save never leaves a half-written
 // memo; the file keeps its creation time, the time it first had content.
-// Writes nothing either when the file already holds exactly these bytes.
+// Writes nothing either when the file already holds exactly these bytes. Bytes in
+// the file that the store never read nor wrote (another computer's text that came
+// a moment ago) are first kept beside it as "007 (1).txt", a conflict copy that
+// the folder sync makes a memo of; when that cannot be written, nothing is.
 // Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
 // True when it wrote.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
@@ -54,6 +57,8 @@ void RememberMemoFile(int number, const std::string& bytes);
 // The memo file's bytes, remembered as known; raises EFOpenError when it cannot
 // be read.
 std::string ReadMemoFile(int number);
+// Reads a whole file that others may hold open too; false when it cannot be read.
+bool ReadSharedFile(const std::string& path, std::string& bytes);
 // Writes exactly these bytes as the memo's file (the other version of a memo that
 // came from elsewhere), swapped in at once like every content save.
 void WriteMemoFile(int number, const std::string& bytes);

@@ -375,7 +375,7 @@ void TfrmPostIt::ReloadAfterVanish()
 {
     // The editor went with its window: the text comes back as last saved.
     if (FileExists(MemoFileName)) {
-        edtMemo->Lines().LoadFromFile(MemoFileName);
+        LoadEditor(ReadMemoFile(Tag));
         textVersion_ = NewTextVersion();
         edtMemo->SetModified(false);
         savedText_ = edtMemo->Lines().Text();

@@ -1,3 +1,4 @@
+#include "framework/SysUtils.h"
 #include "notes/ConflictCopies.h"
 #include "notes/FolderWatch.h"
 #include "notes/MemoStore.h"
@@ -162,6 +163,31 @@ TEST(SyncChanges, TheStoreKnowsItsOwnBytesWhenTheyComeBack)
     EXPECT_TRUE(IsMemoFileAsLastKnown(6, "{\\rtf1 other}"));
     EraseMemo(6);
     EXPECT_FALSE(IsMemoFileAsLastKnown(6, "{\\rtf1 other}")) << "a number freed is known no more";
+}
+
+TEST(SyncChanges, ASaveOverTextThatCameFromElsewhereKeepsThatTextAsAConflictCopy)
+{
+    TestProgram program;
+    WriteWholeFile(MemoFilePath(7), "{\\rtf1 as loaded}");
+    EXPECT_EQ("{\\rtf1 as loaded}", ReadMemoFile(7));
+    // Nothing came: a plain save, no copy.
+    EXPECT_TRUE(WriteMemoContent(7, "mine", "{\\rtf1 mine}"));
+    EXPECT_FALSE(FileExists(program.Folder() + "007 (1).txt"));
+
+    // Another computer's text arrives just before the next save.
+    WriteWholeFile(MemoFilePath(7), "{\\rtf1 theirs}");
+    WriteWholeFile(program.Folder() + "007 (1).txt", "taken");
+    EXPECT_TRUE(WriteMemoContent(7, "mine again", "{\\rtf1 mine again}"));
+    EXPECT_EQ("{\\rtf1 mine again}", ReadWholeFile(MemoFilePath(7)));
+    EXPECT_EQ("taken", ReadWholeFile(program.Folder() + "007 (1).txt"));
+    EXPECT_EQ("{\\rtf1 theirs}", ReadWholeFile(program.Folder() + "007 (2).txt"));
+    EXPECT_EQ(std::optional<std::string>("007.txt"), ConflictCopyOf("007 (2).txt", kIndex, kSettings))
+        << "named so that the folder sync takes it in";
+
+    // A memo file the store never read is not second-guessed.
+    WriteWholeFile(MemoFilePath(8), "{\\rtf1 never read}");
+    EXPECT_TRUE(WriteMemoContent(8, "new", "{\\rtf1 new}"));
+    EXPECT_FALSE(FileExists(program.Folder() + "008 (1).txt"));
 }
 
 TEST(FolderWatch, ABurstOfChangesIsHandedOnOnceAfterAQuietMoment)
