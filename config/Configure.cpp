@@ -12,9 +12,6 @@ const char kProgramHomePage[] = "https://pinova.app/marlo/";
 
 namespace {
 
-constexpr int kNewMemoKey = 78;   // N
-constexpr int kShowAllKey = 90;   // Z
-constexpr int kDefaultMod = 3;    // Ctrl+Alt
 constexpr int kStartRows = 20;
 constexpr TColor kFixedColor = 0xDCE2E7;
 constexpr TColor kLinkHover = clBlue;
@@ -30,32 +27,7 @@ T* Place(TfrmConfigure* form, TWinControl* parent, const char* name, int left, i
     return control;
 }
 
-void LoadHotKey(const TIniFile& ini, const char* section, int defaultKey, THotKey* field)
-{
-    const int bits = ini.ReadInteger(section, "hotMod", kDefaultMod);
-    const int key = ini.ReadInteger(section, "hotKey", defaultKey);
-    field->SetHotKey(key, HKModifiersFromShiftState(ShiftStateFromHotMod(bits)));
-}
-
 } // namespace
-
-int HotModFromModifiers(THKModifiers modifiers)
-{
-    int bits = 0;
-    if (modifiers & hkShift) bits += MOD_SHIFT;
-    if (modifiers & hkAlt) bits += MOD_ALT;
-    if (modifiers & hkCtrl) bits += MOD_CONTROL;
-    return bits;
-}
-
-TShiftState ShiftStateFromHotMod(int bits)
-{
-    TShiftState shift = 0;
-    if (bits & MOD_SHIFT) shift |= ssShift;
-    if (bits & MOD_ALT) shift |= ssAlt;
-    if (bits & MOD_CONTROL) shift |= ssCtrl;
-    return shift;
-}
 
 TfrmConfigure::TfrmConfigure(TComponent* owner) : TfrmZkGrayDialog(owner)
 {
@@ -143,8 +115,9 @@ void TfrmConfigure::FormCreate()
     SetUpGrid();
 
     const TIniFile ini(PrjInfo->IniFileName());
-    LoadHotKey(ini, "hkNewMemo", kNewMemoKey, hkNewMemo);
-    LoadHotKey(ini, "hkShowAll", kShowAllKey, hkShowHide);
+    for (const THotKeySetting& hotKey : ReadHotKeys(ini))
+        FieldOf(hotKey.Id)->SetHotKey(static_cast<int>(hotKey.Key),
+                                      HKModifiersFromShiftState(ShiftStateFromHotMod(static_cast<int>(hotKey.Modifiers))));
     LoadUrls(ini);
     chkAutoStart->SetChecked(AutoStartEnabled());
 }
@@ -188,13 +161,17 @@ void TfrmConfigure::btnOKClick()
     // An error on the way stops here and leaves the window open.
     SaveAutoStart();
     TIniFile ini(PrjInfo->IniFileName());
-    ini.WriteInteger("hkNewMemo", "hotKey", hkNewMemo->Key());
-    ini.WriteInteger("hkShowAll", "hotKey", hkShowHide->Key());
-    ini.WriteInteger("hkNewMemo", "hotMod", HotModFromModifiers(hkNewMemo->Modifiers()));
-    ini.WriteInteger("hkShowAll", "hotMod", HotModFromModifiers(hkShowHide->Modifiers()));
+    std::vector<THotKeySetting> hotKeys;
+    for (int id : {HOTKEY_NEWMEMO, HOTKEY_SHOWHIDE}) {
+        const THotKey* field = FieldOf(id);
+        hotKeys.push_back({id, field->Key(), static_cast<UINT>(HotModFromModifiers(field->Modifiers()))});
+    }
+    WriteHotKeys(ini, hotKeys);
     SaveUrls(ini);
     ModalResult = mrOk;
 }
+
+THotKey* TfrmConfigure::FieldOf(int hotKeyId) const { return hotKeyId == HOTKEY_NEWMEMO ? hkNewMemo : hkShowHide; }
 
 void TfrmConfigure::SaveAutoStart()
 {

@@ -3,6 +3,7 @@
 // the addresses of the pinned pages. It reads everything when it is made and
 // writes everything when OK is pressed; its close button leaves all as it was.
 
+#include "config/HotKeySettings.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Grids.h"
 #include "framework/HotKey.h"
@@ -11,11 +12,6 @@
 #include "notes/zkGrayDialog.h"
 
 class TIniFile;
-
-// The settings file's modifier bits, which the platform's hot key registration
-// takes as they are: 1 Alt, 2 Ctrl, 4 Shift.
-int HotModFromModifiers(THKModifiers modifiers);
-TShiftState ShiftStateFromHotMod(int bits);
 
 // Where "Marlo Home" goes.
 extern const char kProgramHomePage[];
@@ -51,6 +47,7 @@ private:
     void FitTexts();
     void SetUpGrid();
     void LoadUrls(const TIniFile& ini);
+    THotKey* FieldOf(int hotKeyId) const;
     void SaveAutoStart();
     void SaveUrls(TIniFile& ini);
     TLabel* CreateLinkLabel(int left, const char* caption);

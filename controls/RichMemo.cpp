@@ -2,11 +2,13 @@
 
 #include "framework/Application.h"
 #include "framework/ScopedValue.h"
+#include "framework/SystemLibraries.h"
 #include "framework/SysUtils.h"
 
 #include <versionhelpers.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -23,14 +25,14 @@ struct RichEditLibrary {
             UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
             ~ErrorModeGuard() { SetErrorMode(previous); }
         } guard;
-        library.reset(LoadLibraryA("RICHED20.DLL"));
+        library.reset(LoadSystemLibrary(L"riched20.dll"));
         if (library) {
             version = 2;
             // The newer editor behind the same library name came with NT 5.
             if (IsWindowsVersionOrGreater(5, 0, 0))
                 version = 3;
         } else {
-            library.reset(LoadLibraryA("RICHED32.DLL"));
+            library.reset(LoadSystemLibrary(L"riched32.dll"));
         }
         for (const char* name : {"Embedded Object", "Link Source", "Rich Text Format",
                                  "Rich Text Format Without Objects"})
@@ -71,7 +73,8 @@ LRESULT TCustomRichMemo::Send(UINT msg, WPARAM wParam, LPARAM lParam) const
 void TCustomRichMemo::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
-    params.SysClassName = EditorVersion() >= 2 ? "RichEdit20A" : "RICHEDIT";
+    // The wide class: typed letters, input methods and the emoji panel reach it whole.
+    params.SysClassName = EditorVersion() >= 2 ? "RichEdit20W" : "RICHEDIT";
     // The text goes in once the text mode is set, which an empty control alone accepts.
     pendingText_ = std::move(params.Caption);
     params.Caption.clear();
@@ -135,7 +138,7 @@ void TCustomRichMemo::CreateWnd()
         lines_.StreamMode = 0;
         lines_.LoadFromStream(*saved);
     } else if (!pendingText_.empty()) {
-        SetWindowTextA(Handle(), pendingText_.c_str());
+        SetEditorText(pendingText_);
     }
     pendingText_.clear();
     if (EditorVersion() == 1)
@@ -370,7 +373,7 @@ void TCustomRichMemo::SetPlainText(bool value)
         TMemoryStream content;
         lines_.SaveToStream(content);
         ApplyEventMask(false);
-        SetWindowTextA(Handle(), "");
+        SetEditorText("");
         plainText_ = value;
         ApplyTextMode();
         ApplyEventMask(true);
@@ -436,7 +439,7 @@ std::string TCustomRichMemo::SelText() const
 void TCustomRichMemo::SetSelText(const std::string& text)
 {
     HandleNeeded();
-    Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendReplaceSel(text, false);
 }
 
 int TCustomRichMemo::GetSelTextBuf(char* buffer, int maxLength) const
@@ -454,12 +457,64 @@ std::string TCustomRichMemo::TextRange(int start, int end) const
 {
     if (!Handle() || end <= start)
         return {};
+    if (WideWindow())
+        return WideToAnsi(WideTextRange(start, end));
     // Characters, not bytes: a double-byte character takes two, and the zero one more.
     std::string buffer(static_cast<size_t>(end - start) * 2 + 2, '\0');
     TEXTRANGEA range{{start, end}, buffer.data()};
     Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     buffer.resize(std::strlen(buffer.c_str()));
     return buffer;
+}
+
+std::wstring TCustomRichMemo::WideTextRange(int start, int end) const
+{
+    if (!Handle() || end <= start)
+        return {};
+    if (!WideWindow())
+        return AnsiToWide(TextRange(start, end));
+    std::wstring buffer(static_cast<size_t>(end - start) + 1, L'\0');
+    TEXTRANGEW range{{start, end}, buffer.data()};
+    const LRESULT n = SendMessageW(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    buffer.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, end - start)));
+    return buffer;
+}
+
+std::wstring TCustomRichMemo::WideText() const
+{
+    if (!Handle())
+        return AnsiToWide(TWinControl::Text());
+    if (!WideWindow())
+        return AnsiToWide(EditorText());
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+    const int n = GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(0, n)));
+    return text;
+}
+
+std::string TCustomRichMemo::EditorText() const
+{
+    if (WideWindow() && Handle())
+        return WideToAnsi(WideText());
+    return TWinControl::Text();
+}
+
+void TCustomRichMemo::SetEditorText(const std::string& text) const
+{
+    if (WideWindow())
+        SetWindowTextW(Handle(), AnsiToWide(text).c_str());
+    else
+        SetWindowTextA(Handle(), text.c_str());
+}
+
+void TCustomRichMemo::SendReplaceSel(const std::string& text, bool canUndo) const
+{
+    if (!Handle())
+        return;
+    if (WideWindow())
+        SendMessageW(Handle(), EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
+    else
+        SendMessageA(Handle(), EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 POINT TCustomRichMemo::CaretPos() const
@@ -480,7 +535,7 @@ void TCustomRichMemo::Clear()
 {
     CloseObjects();
     if (Handle())
-        SetWindowTextA(Handle(), "");
+        SetEditorText("");
     else
         TWinControl::SetText("");
     SetModified(false);
@@ -517,6 +572,10 @@ LRESULT TCustomRichMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case EM_REPLACESEL:
         return ReplaceSel(wParam, lParam);
+    case WM_PASTE:
+        if (allowObjects_ && PasteWithoutObjects())
+            return 0;
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
@@ -591,7 +650,7 @@ void TCustomRichMemo::LinkNotify(const ENLINK& link)
                           pendingLinkEnd_ == link.chrg.cpMax;
         pendingLinkStart_ = pendingLinkEnd_ = -1;
         if (same)
-            LinkClicked(TextRange(link.chrg.cpMin, link.chrg.cpMax), button);
+            LinkClicked(WideTextRange(link.chrg.cpMin, link.chrg.cpMax), button);
     };
     switch (link.msg) {
     case WM_LBUTTONDOWN: press(TMouseButton::mbLeft); break;
@@ -632,7 +691,7 @@ bool TCustomRichMemo::SavingClipboard(int objects, int chars)
     return keep;
 }
 
-void TCustomRichMemo::LinkClicked(const std::string& text, TMouseButton button)
+void TCustomRichMemo::LinkClicked(const std::wstring& text, TMouseButton button)
 {
     if (OnURLClick)
         OnURLClick(*this, text, button);

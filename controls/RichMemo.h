@@ -159,6 +159,10 @@ public:
 
 private:
     int FormatFlags() const;
+    // Gives letters that the system's code page holds only approximately ("ż" as
+    // "z" under 1252) the character set of a code page that holds them exactly, so
+    // that rich text writes them as they are and not as their look-alikes.
+    void KeepForeignLetters();
     // Where line `index` starts, or -1 when there is no such line.
     LRESULT LineStart(int index) const;
     LRESULT LineLengthAt(LRESULT start) const;
@@ -167,12 +171,21 @@ private:
     bool redrawOff_ = false;
 };
 
-// What the editor answers the platform about embedded objects.
-// In-place activation is not offered: objects are shown, kept, saved and loaded.
+// The clipboard format a paste or a drop brings into the editor, given the one the
+// platform asks about (0: the best there is) and what the data offers: rich text,
+// text or a static picture; 0 refuses everything else (embedded and linked objects,
+// packages, controls, files).
+CLIPFORMAT AcceptedPasteFormat(CLIPFORMAT requested, const std::function<bool(CLIPFORMAT)>& offered);
+
+// What the editor answers the platform about embedded objects. Only static pictures
+// get in: pasted, dropped or read from a document, any other object is refused and
+// never made (rich text is brought in by the callback itself, without its objects).
+// In-place activation is not offered.
 // The editor owns the object; the platform's references only count.
 class TRichEditOleCallback : public IRichEditOleCallback {
 public:
-    TRichEditOleCallback() = default;
+    // The editor that rich text is brought into; without one, rich text is refused.
+    explicit TRichEditOleCallback(TCustomRichMemo* editor = nullptr) : editor_(editor) {}
     TRichEditOleCallback(const TRichEditOleCallback&) = delete;
     TRichEditOleCallback& operator=(const TRichEditOleCallback&) = delete;
     virtual ~TRichEditOleCallback() = default;
@@ -197,10 +210,13 @@ public:
     ULONG RefCount() const { return refCount_; }
 
 private:
+    TCustomRichMemo* editor_;
     ULONG refCount_ = 0;
 };
 
-using TRichEditURLClickEvent = std::function<void(TCustomRichMemo& sender, const std::string& URLText,
+// The link's text as the editor shows it, every character kept: an address may hold
+// letters the system's code page lacks.
+using TRichEditURLClickEvent = std::function<void(TCustomRichMemo& sender, const std::wstring& URLText,
                                                   TMouseButton Button)>;
 using TRichEditProtectChangeEx = std::function<void(TCustomRichMemo& sender, UINT Message, int StartPos,
                                                     int EndPos, bool& AllowChange)>;
@@ -276,7 +292,12 @@ public:
     int GetSelTextBuf(char* buffer, int maxLength) const;
     void SelectRange(int start, int end, bool scroll);
     void SelectAll();
+    // In the system's code page; letters it lacks come back as the platform's
+    // stand-ins, so only for captions, file names and the like.
     std::string TextRange(int start, int end) const;
+    // Every character as the editor holds it.
+    std::wstring WideTextRange(int start, int end) const;
+    std::wstring WideText() const;
     // x: column, y: line of the caret (the selection's end).
     POINT CaretPos() const;
 
@@ -288,6 +309,9 @@ public:
     void Clear();
     // Closes every embedded object without saving it.
     void CloseObjects();
+    // Puts a rich text document in place of the selection, as a paste does; its
+    // embedded objects stay out.
+    void InsertRichText(const std::string& rtf);
 
     std::function<void()> OnChange;
     std::function<void()> OnSelectionChange;
@@ -310,7 +334,7 @@ protected:
     virtual void SelectionChanged();
     virtual bool ProtectChanging(UINT message, int start, int end);
     virtual bool SavingClipboard(int objects, int chars);
-    virtual void LinkClicked(const std::string& text, TMouseButton button);
+    virtual void LinkClicked(const std::wstring& text, TMouseButton button);
 
 private:
     friend class TRichEditStrings;
@@ -318,15 +342,25 @@ private:
     friend class TRichParaAttributes;
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // The window of the editors with link detection is a wide one: text typed or
+    // sent to it keeps every character. These carry text between the program's
+    // code page and the window, whichever kind it is.
+    bool WideWindow() const { return EditorVersion() >= 2; }
+    void SendReplaceSel(const std::string& text, bool canUndo) const;
+    void SetEditorText(const std::string& text) const;
+    std::string EditorText() const;
     void ApplyEventMask(bool withChange);
     void ApplyTextMode();
     void SetHostNames();
     void ReleaseOle();
     void LinkNotify(const ENLINK& link);
     LRESULT ReplaceSel(WPARAM canUndo, LPARAM text);
+    // A paste as the callback takes it, asked first: not every version of the platform
+    // asks it about every format. False leaves the paste to the platform.
+    bool PasteWithoutObjects();
 
     // First, so freed last: the platform may call it until the window is gone.
-    TRichEditOleCallback oleCallback_;
+    TRichEditOleCallback oleCallback_{this};
     TRichEditStrings lines_{*this};
     TRichTextAttributes selectionFormat_{*this, TAttributeType::atSelected};
     TRichTextAttributes defaultFormat_{*this, TAttributeType::atDefaultText};

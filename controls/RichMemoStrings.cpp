@@ -2,11 +2,16 @@
 
 #include "controls/RichMemo.h"
 
+#include "controls/RtfObjects.h"
+
 #include "framework/SysUtils.h"
 #include "framework/ScopedValue.h"
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -127,6 +132,57 @@ DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* coun
     }
 }
 
+// Reads the whole document through another converter, then hands it out without
+// its embedded objects: the platform would make every object a document holds.
+class ObjectFreeConversion : public TConversion {
+public:
+    explicit ObjectFreeConversion(TConversion& source) : source_(source) {}
+    int ConvertReadStream(TStream& stream, char* buffer, int size) override
+    {
+        if (!read_) {
+            read_ = true;
+            std::string document, chunk(1 << 16, '\0');
+            for (int n; (n = source_.ConvertReadStream(stream, chunk.data(), static_cast<int>(chunk.size()))) > 0;)
+                document.append(chunk, 0, static_cast<size_t>(n));
+            document_ = StripRtfObjects(document);
+        }
+        const size_t n = std::min(document_.size() - at_, static_cast<size_t>(std::max(size, 0)));
+        std::memcpy(buffer, document_.data() + at_, n);
+        at_ += n;
+        return static_cast<int>(n);
+    }
+
+private:
+    TConversion& source_;
+    bool read_ = false;
+    std::string document_;
+    size_t at_ = 0;
+};
+
+bool HoldsExactly(UINT codePage, wchar_t letter)
+{
+    char bytes[4];
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &letter, 1, bytes, sizeof(bytes), nullptr,
+                                      &lossy);
+    return n > 0 && !lossy;
+}
+
+// The character set of the first Windows code page that holds the letter exactly,
+// or DEFAULT_CHARSET when none does (the writer then gives it as a Unicode escape).
+BYTE CharsetHolding(wchar_t letter)
+{
+    static const std::pair<BYTE, UINT> charsets[] = {
+        {EASTEUROPE_CHARSET, 1250}, {RUSSIAN_CHARSET, 1251}, {ANSI_CHARSET, 1252},   {GREEK_CHARSET, 1253},
+        {TURKISH_CHARSET, 1254},    {HEBREW_CHARSET, 1255},  {ARABIC_CHARSET, 1256}, {BALTIC_CHARSET, 1257},
+        {VIETNAMESE_CHARSET, 1258},
+    };
+    for (const auto& [charset, codePage] : charsets)
+        if (HoldsExactly(codePage, letter))
+            return charset;
+    return DEFAULT_CHARSET;
+}
+
 } // namespace
 
 int TConversion::ConvertReadStream(TStream& stream, char* buffer, int size)
@@ -170,24 +226,77 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
         return record.dwError;
     };
     const long long start = stream.Position();
-    StreamCookie first(converter, stream, (flags & SF_RTF) != 0);
+    ObjectFreeConversion objectFree(converter);
+    StreamCookie first((flags & SF_RTF) ? objectFree : converter, stream, (flags & SF_RTF) != 0);
     // A rich text document that the platform's reader gave up on part way (cut
     // short, damaged) keeps what could be read, rather than showing its source.
     if (streamIn(flags, first) != 0 && (first.failed || !first.rtf || first.head != "{\\rtf")) {
         // Not what it claimed to be: once more from the start in the other form.
         stream.SetPosition(start);
         const int other = (flags & SF_RTF) ? SF_TEXT : SF_RTF;
-        StreamCookie second(converter, stream, other == SF_RTF);
+        ObjectFreeConversion objectFreeAgain(converter);
+        StreamCookie second(other == SF_RTF ? objectFreeAgain : converter, stream, other == SF_RTF);
         if (streamIn(other, second) != 0)
             throw EStreamError("Failed to Load Stream");
     }
     editor_.SelectRange(0, 0, true);
 }
 
+void TRichEditStrings::KeepForeignLetters()
+{
+    if (!editor_.WideWindow())
+        return;
+    GETTEXTLENGTHEX lengthHow{GTL_DEFAULT | GTL_NUMCHARS, 1200};
+    const auto length = editor_.Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthHow));
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    GETTEXTEX how{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(static_cast<size_t>(std::max<LRESULT>(
+        0, SendMessageW(editor_.Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                        reinterpret_cast<LPARAM>(text.data())))));
+    // Runs of letters that want the same character set, as (start, end, charset).
+    std::vector<std::tuple<int, int, BYTE>> runs;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t letter = text[i];
+        if (letter < 0x80 || IS_HIGH_SURROGATE(letter) || IS_LOW_SURROGATE(letter) ||
+            HoldsExactly(CP_ACP, letter))
+            continue;
+        const BYTE charset = CharsetHolding(letter);
+        if (charset == DEFAULT_CHARSET)
+            continue;
+        const int at = static_cast<int>(i);
+        if (!runs.empty() && std::get<1>(runs.back()) == at && std::get<2>(runs.back()) == charset)
+            std::get<1>(runs.back()) = at + 1;
+        else
+            runs.emplace_back(at, at + 1, charset);
+    }
+    if (runs.empty())
+        return;
+    // Quietly: neither the selection, the modified flag nor the change events move.
+    CHARRANGE selection{0, 0};
+    editor_.Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const bool modified = editor_.Modified();
+    const LRESULT mask = editor_.Send(EM_GETEVENTMASK);
+    editor_.Send(EM_SETEVENTMASK, 0, 0);
+    for (const auto& [start, end, charset] : runs) {
+        CHARRANGE range{start, end};
+        editor_.Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        CHARFORMAT2A format{};
+        format.cbSize = sizeof(format);
+        format.dwMask = CFM_CHARSET;
+        format.bCharSet = charset;
+        editor_.Send(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    editor_.Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    editor_.Send(EM_SETEVENTMASK, 0, mask);
+    editor_.SetModified(modified);
+}
+
 void TRichEditStrings::SaveToStream(TStream& stream)
 {
     editor_.HandleNeeded();
     int flags = FormatFlags();
+    if (flags & SF_RTF)
+        KeepForeignLetters();
     if (flags == SF_RTF && (StreamMode & smNoObjects))
         flags = SF_RTFNOOBJS;
     if ((flags & SF_RTF) && (StreamMode & smPlainRtf))
@@ -237,10 +346,20 @@ int TRichEditStrings::Count() const
 std::string TRichEditStrings::Get(int index) const
 {
     editor_.HandleNeeded();
-    std::string line(MaxLineLength, '\0');
-    *reinterpret_cast<WORD*>(line.data()) = MaxLineLength;
-    const LRESULT n = editor_.Send(EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
+    std::string line;
+    if (editor_.WideWindow()) {
+        std::wstring wide(MaxLineLength, L'\0');
+        wide[0] = static_cast<wchar_t>(MaxLineLength);
+        const LRESULT n = SendMessageW(editor_.Handle(), EM_GETLINE, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
+        line = WideToAnsi(wide);
+    } else {
+        line.assign(MaxLineLength, '\0');
+        *reinterpret_cast<WORD*>(line.data()) = MaxLineLength;
+        const LRESULT n = editor_.Send(EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+        line.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
+    }
     if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
         line.resize(line.size() - 2);
     else if (EditorVersion() >= 2 && !line.empty() && line.back() == '\r')
@@ -267,7 +386,7 @@ void TRichEditStrings::Put(int index, const std::string& text)
     const LRESULT length = LineLengthAt(start);
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(start + length), false);
     ScopedValue<bool> internal(editor_.internalReplace_, true);
-    editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    editor_.SendReplaceSel(text, false);
 }
 
 void TRichEditStrings::Insert(int index, const std::string& text)
@@ -294,7 +413,7 @@ void TRichEditStrings::Insert(int index, const std::string& text)
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(start), false);
     {
         ScopedValue<bool> internal(editor_.internalReplace_, true);
-        editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(inserted.c_str()));
+        editor_.SendReplaceSel(inserted, false);
     }
     if (EditorVersion() == 1 && editor_.SelStart() != start + static_cast<LRESULT>(inserted.size()))
         throw EOutOfResources("RichEdit line insertion error");
@@ -318,12 +437,12 @@ void TRichEditStrings::Delete(int index)
         end = start + LineLengthAt(start);
     editor_.SelectRange(static_cast<int>(start), static_cast<int>(end), false);
     ScopedValue<bool> internal(editor_.internalReplace_, true);
-    editor_.Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
+    editor_.SendReplaceSel("", false);
 }
 
 void TRichEditStrings::Clear() { editor_.Clear(); }
 
-std::string TRichEditStrings::Text() const { return editor_.TWinControl::Text(); }
+std::string TRichEditStrings::Text() const { return editor_.EditorText(); }
 
 void TRichEditStrings::SetText(const std::string& text)
 {
@@ -334,7 +453,7 @@ void TRichEditStrings::SetText(const std::string& text)
         ~MaskGuard() { editor.ApplyEventMask(true); }
     } guard{editor_};
     editor_.ApplyEventMask(false);
-    editor_.TWinControl::SetText(text);
+    editor_.SetEditorText(text);
 }
 
 std::vector<std::string> TRichEditStrings::ToVector() const

@@ -86,7 +86,7 @@ void TApplication::UnregisterForm(TForm* form)
 
 bool TApplication::ProcessMessage(MSG& msg)
 {
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (msg.message == WM_QUIT)
         terminated_ = true;
@@ -113,8 +113,10 @@ void TApplication::DispatchOne(const MSG& msg)
 {
     if (IsKeyMsg(msg))
         return;
+    // Wide: a character the code page lacks reaches a wide window (the memo's
+    // editor) whole; the platform converts for the windows that are not.
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void TApplication::ProcessMessages()
@@ -127,7 +129,7 @@ void TApplication::ProcessMessages()
 void TApplication::HandleMessage()
 {
     MSG msg;
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         terminated_ = true;
         return;
     }
@@ -197,9 +199,14 @@ LRESULT TApplication::WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // The session is over: end at once, without the after-loop work.
-        if (wParam)
+        // The session is over: end at once, without the after-loop work. The main
+        // form hears it first, whichever window the platform tells first: what it
+        // keeps (windows inside other programs' windows hear nothing) is saved then.
+        if (wParam) {
+            if (mainForm_ && mainForm_->HandleAllocated())
+                SendMessageA(mainForm_->Handle(), WM_ENDSESSION, wParam, lParam);
             ExitProcess(0);
+        }
         return 0;
     case WM_CLOSE:
         if (mainForm_)

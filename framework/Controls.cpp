@@ -73,6 +73,16 @@ void RegisterWindowClass(const TCreateParams& params)
     registered.insert(params.WinClassName);
 }
 
+// The key of an Alt+key, in the code page the accelerators are written in: a
+// wide window (the memo's editor) gets it as a UTF-16 unit.
+char SysCharKey(HWND wnd, WPARAM wParam)
+{
+    if (!IsWindowUnicode(wnd) || wParam < 0x80)
+        return static_cast<char>(wParam);
+    const std::string key = WideToAnsi(std::wstring(1, static_cast<wchar_t>(wParam)));
+    return key.size() == 1 ? key[0] : '\0';
+}
+
 HWND ParentOfChild(HWND wnd)
 {
     return (GetWindowLongPtrA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : nullptr;
@@ -634,7 +644,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_SYSCHAR:
-        if (TForm* form = ParentForm(); form && form->DialogChar(static_cast<char>(wParam)))
+        if (TForm* form = ParentForm(); form && form->DialogChar(SysCharKey(handle_, wParam)))
             return 0;
         break;
     default:

@@ -36,6 +36,11 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)
+{
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
 TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
                                  const std::string& value)
     : TForm(owner)

@@ -12,6 +12,8 @@ class TEdit;
 
 // MessageBoxA with the given flags; the button chosen (IDOK, IDCANCEL, ...).
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// MessageBoxW, for texts that may hold letters the system's code page lacks.
+int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
 
 // The dialog behind InputQuery: a prompt, one edit box, OK and Cancel.
 class TInputQueryForm : public TForm {

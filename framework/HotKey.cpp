@@ -62,12 +62,3 @@ LRESULT THotKey::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     return TWinControl::WndProc(msg, wParam, lParam);
 }
-
-THKModifiers HKModifiersFromShiftState(TShiftState shift)
-{
-    THKModifiers modifiers = 0;
-    if (shift & ssShift) modifiers |= hkShift;
-    if (shift & ssCtrl) modifiers |= hkCtrl;
-    if (shift & ssAlt) modifiers |= hkAlt;
-    return modifiers;
-}

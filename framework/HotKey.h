@@ -43,6 +43,3 @@ private:
 
     WORD value_ = 0;  // key in the low byte, modifiers in the high byte
 };
-
-// The field's modifiers for a shift state (Shift, Ctrl, Alt; the rest is dropped).
-THKModifiers HKModifiersFromShiftState(TShiftState shift);

@@ -60,7 +60,14 @@ void TIniFile::Write(const char* section, const char* key, const char* value)
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    Write(section.c_str(), key.c_str(), value.c_str());
+    // A line break in a value would end its line: what follows would read as keys or
+    // a section of their own. No byte below 32 is ever part of a double-byte
+    // character, so every code page keeps its characters.
+    std::string line = value;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < ' ')
+            c = ' ';
+    Write(section.c_str(), key.c_str(), line.c_str());
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value)

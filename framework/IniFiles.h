@@ -33,6 +33,7 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
 
     // Raise EIniFileException "Unable to write to %s" when the platform refuses.
+    // A value stays on its line: control characters in it are written as blanks.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);

@@ -1,5 +1,7 @@
 #include "notes/MemoStore.h"
 
+#include "controls/RtfObjects.h"
+
 #include "framework/Handles.h"
 #include "framework/IniFiles.h"
 #include "framework/Streams.h"
@@ -235,10 +237,11 @@ std::optional<FILETIME> CreationTime(const std::string& path)
 // Writes the bytes beside the file and swaps them in with one rename, so the file
 // holds either the old content or the new, never a part. The replacement takes over
 // the old file's creation time, which a rename would otherwise make the time of
-// this save.
+// this save. A swap another program's open handle stands in the way of raises
+// EFileHeld: that program (a scanner, the indexer, a sync client) lets go soon.
 void ReplaceFileContent(const std::string& path, const std::string& bytes)
 {
-    const std::string staging = path + ".new";
+    const std::string staging = StagingFilePath(path);
     const std::optional<FILETIME> created = CreationTime(path);
     // A leftover from an interrupted save must not lend the new file its creation time.
     DeleteFileA(staging.c_str());
@@ -251,11 +254,20 @@ void ReplaceFileContent(const std::string& path, const std::string& bytes)
         if (error == ERROR_SUCCESS && created)
             SetFileTime(file.get(), &*created, nullptr, nullptr);
     }
+    bool swapping = false;
     if (error == ERROR_SUCCESS &&
-        !MoveFileExA(staging.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExA(staging.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
+        swapping = true;
+    }
     if (error != ERROR_SUCCESS) {
         DeleteFileA(staging.c_str());
+        // Access denied while the staging file is made is the folder's own rule; at the
+        // swap it is the memo file, open in another program without sharing.
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          (swapping && error == ERROR_ACCESS_DENIED);
+        if (held)
+            throw EFileHeld(CannotCreate(path, error).what());
         throw CannotCreate(path, error);
     }
 }
@@ -304,6 +316,27 @@ bool IsDecimal(const std::string& text)
 } // namespace
 
 std::string MemoSectionName(int number) { return IntToStr(number); }
+
+std::string StagingFilePath(const std::string& path)
+{
+    return ExtractFilePath(path) + "~" + ExtractFileName(path) + ".tmp";
+}
+
+int RemoveStagingLeftovers()
+{
+    int removed = 0;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((PrjInfo->ProgramPath + "~*" + kExtension + ".tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return removed;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            DeleteFileA((PrjInfo->ProgramPath + found.cFileName).c_str()))
+            ++removed;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return removed;
+}
 
 std::string MemoFilePath(int number)
 {
@@ -354,11 +387,16 @@ void WriteWordWrap(int number, bool wordWrap)
     MemoIndex().WriteBool(MemoSectionName(number), "WordWrap", wordWrap);
 }
 
+bool MemoIsBlank(const std::string& plainText, const std::string& rtf)
+{
+    return Trim(plainText).empty() && !RtfHoldsPicture(rtf);
+}
+
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf)
 {
-    if (Trim(plainText).empty())
-        return false;
     const std::string path = MemoFilePath(number);
+    if (MemoIsBlank(plainText, rtf) && !PathTaken(path))
+        return false;
     // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
     if (FileHolds(path, rtf)) {
         RememberMemoFile(number, rtf);

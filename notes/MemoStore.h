@@ -5,12 +5,14 @@
 // window, the tray controller and the tests all use it the same way.
 //
 // The memo window calls it like this:
-//   save:    WriteMemoContent(Tag, edtMemo text, edtMemo RTF)  (blank text writes nothing)
+//   save:    WriteMemoContent(Tag, edtMemo text, edtMemo RTF)  (a blank memo makes no file)
 //   load:    if the memo file exists, load it, then ReadMemoRecord(Tag)
 //   caption: WriteCaption(Tag, trimmed caption);  word wrap: WriteWordWrap(Tag, flag)
-//   close:   blank memo -> EraseMemo(Tag);
+//   close:   blank memo (MemoIsBlank, no caption) -> EraseMemo(Tag);
 //            otherwise  -> MoveMemoToWastebasket(Tag, caption, editor lines, editor RTF)
 // Rich content is the editor's RTF document, passed and stored as bytes.
+
+#include "framework/SysUtils.h"
 
 #include <windows.h>
 
@@ -28,6 +30,18 @@ std::string MemoSectionName(int number);
 // Program folder + "007.txt" for memo 7 (at least three digits).
 std::string MemoFilePath(int number);
 
+// Raised by a content save in place of EFCreateError when another program has the
+// memo file open without sharing (a virus scanner, the search indexer, a sync
+// client): such a hold passes, and the save is worth trying again shortly.
+class EFileHeld : public EFCreateError { using EFCreateError::EFCreateError; };
+
+// Where a content save writes before it swaps the file in: beside the file, named
+// "~007.txt.tmp", a name that sync clients and indexers leave alone.
+std::string StagingFilePath(const std::string& memoFilePath);
+// Staging files an interrupted save left in the program folder are removed (start-up);
+// how many.
+int RemoveStagingLeftovers();
+
 // The lowest of 1..999 without a record; none when all are taken.
 std::optional<int> NextFreeMemoNumber();
 // The numbers of all records, in file order. A section name that is not a decimal
@@ -38,16 +52,19 @@ TMemoRecord ReadMemoRecord(int number);
 void WriteCaption(int number, const std::string& caption);
 void WriteWordWrap(int number, bool wordWrap);
 
-// Writes the RTF to the memo file unless the plain text is blank once trimmed; a
-// blank memo leaves any earlier file as it was. The new content is written beside
-// the file and swapped in at once, so a failed save never leaves a half-written
-// memo; the file keeps its creation time, the time it first had content.
-// Writes nothing either when the file already holds exactly these bytes. Bytes in
-// the file that the store never read nor wrote (another computer's text that came
-// a moment ago) are first kept beside it as "007 (1).txt", a conflict copy that
-// the folder sync makes a memo of; when that cannot be written, nothing is.
-// Raises EFCreateError "Cannot create file "%s". %s" when the file cannot be written.
-// True when it wrote.
+// Nothing to keep: the text is blank once trimmed and the RTF shows no picture.
+bool MemoIsBlank(const std::string& plainText, const std::string& rtf);
+
+// Writes the RTF to the memo file. A blank memo creates no file, but one the user
+// emptied is written empty over its file, so that what was deleted stays deleted.
+// The new content is written beside the file and swapped in at once, so a failed
+// save never leaves a half-written memo; the file keeps its creation time, the time
+// it first had content. Writes nothing either when the file already holds exactly
+// these bytes. Bytes in the file that the store never read nor wrote (another
+// computer's text that came a moment ago) are first kept beside it as "007 (1).txt",
+// a conflict copy that the folder sync makes a memo of; when that cannot be written,
+// nothing is. Raises EFCreateError "Cannot create file "%s". %s" when the file
+// cannot be written (EFileHeld when another program holds it). True when it wrote.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
 // What the store last read from or wrote to each memo file, so that a change found
@@ -59,8 +76,9 @@ void RememberMemoFile(int number, const std::string& bytes);
 std::string ReadMemoFile(int number);
 // Reads a whole file that others may hold open too; false when it cannot be read.
 bool ReadSharedFile(const std::string& path, std::string& bytes);
-// Writes exactly these bytes as the memo's file (the other version of a memo that
-// came from elsewhere), swapped in at once like every content save.
+// Writes exactly these bytes as the memo's file, whatever they hold, swapped in at
+// once like every content save (a restore, the other version of a memo that came
+// from elsewhere).
 void WriteMemoFile(int number, const std::string& bytes);
 
 // Removes a blank memo: its file, if there is one, then its record. A file that

@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/CallbackError.h"
 #include "framework/IniFiles.h"
+#include "notes/DesktopIconView.h"
 #include "notes/DesktopWatch.h"
 #include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
@@ -15,14 +16,6 @@ namespace {
 
 constexpr unsigned kSaveDelayMs = 500;
 constexpr int kDefaultLeft = 300, kDefaultTop = 200, kDefaultWidth = 300, kDefaultHeight = 200;
-
-// The desktop's icon view: "Progman", its first child, that child's first child.
-HWND DesktopIconView()
-{
-    HWND progman = FindWindowA("Progman", nullptr);
-    HWND view = progman ? GetWindow(progman, GW_CHILD) : nullptr;
-    return view ? GetWindow(view, GW_CHILD) : nullptr;
-}
 
 long long Distance(const RECT& a, const RECT& b)
 {
@@ -82,7 +75,8 @@ std::vector<RECT> MonitorWorkAreas()
     return std::move(state.areas);
 }
 
-TfrmPaper::TfrmPaper(TComponent* owner) : TfrmZkGrayDialog(owner)
+TfrmPaper::TfrmPaper(TComponent* owner)
+    : TfrmZkGrayDialog(owner), saveRetry_(this, [this] { return SaveSubject(); }, [this] { return SaveAtSaveMoment(); })
 {
     SetBorderStyle(TFormBorderStyle::bsSizeToolWin);
     SetTransparentColor(false);
@@ -138,11 +132,26 @@ void TfrmPaper::SendToDesktop()
         SetWindowLongPtrA(Handle(), GWL_EXSTYLE, exStyle & ~WS_EX_APPWINDOW);
         RecreateWnd();
     }
-    // No icon view (no desktop shell) leaves an ordinary top-level window.
-    DesktopWatch().Watch(DesktopIconView());
-    ::SetParent(Handle(), DesktopIconView());
+    PutOnDesktop(FindDesktopIconView());
     if (shown && !Visible())
         ShowWindow(Handle(), SW_SHOWNA);
+}
+
+void TfrmPaper::PutOnDesktop(HWND iconView)
+{
+    DesktopWatch().Watch(iconView);
+    MoveInto(iconView);
+    if (!iconView)
+        SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TfrmPaper::MoveInto(HWND parent)
+{
+    // The platform keeps the window's place in its parent's coordinates, so a new
+    // parent that starts elsewhere on the screen would move it.
+    const RECT screen = ScreenBounds();
+    ::SetParent(Handle(), parent ? parent : GetDesktopWindow());
+    SetScreenBounds(screen);
 }
 
 void TfrmPaper::BringFloating()
@@ -151,7 +160,7 @@ void TfrmPaper::BringFloating()
         SetSkinTint(kFloatingTint);
         InactiveCaptionColor = 0x000000;
         SetOpaque();
-        ::SetParent(Handle(), GetDesktopWindow());
+        MoveInto(nullptr);
     }
     SetForegroundWindow(Handle());
 }
@@ -163,7 +172,7 @@ void TfrmPaper::BringToWork()
         InactiveCaptionColor = 0x000000;
         SetOpaque();
         SetWindowLongPtrA(Handle(), GWL_EXSTYLE, GetWindowLongPtrA(Handle(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
-        ::SetParent(Handle(), GetDesktopWindow());
+        MoveInto(nullptr);
     }
     SetForegroundWindow(Handle());
 }
@@ -192,18 +201,27 @@ void TfrmPaper::LoadPosition()
     // One move (each one re-arranges the note's controls), a second only for a
     // record from a monitor that is gone (or edited by hand), which would put the
     // note where nobody can reach it. The record itself is left as it is.
-    SetBounds(record.ReadInteger("Left", kDefaultLeft), record.ReadInteger("Top", kDefaultTop),
-              record.ReadInteger("Width", kDefaultWidth), record.ReadInteger("Height", kDefaultHeight));
+    const int left = record.ReadInteger("Left", kDefaultLeft), top = record.ReadInteger("Top", kDefaultTop);
+    SetScreenBounds({left, top, left + record.ReadInteger("Width", kDefaultWidth),
+                     top + record.ReadInteger("Height", kDefaultHeight)});
     KeepOnWorkArea(MonitorWorkAreas());
+}
+
+RECT TfrmPaper::ScreenBounds() const { return HandleAllocated() ? ScreenRectOf(Handle()) : BoundsRect(); }
+
+void TfrmPaper::SetScreenBounds(const RECT& screen)
+{
+    const RECT r = HandleAllocated() ? ScreenToParentRect(Handle(), screen) : screen;
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 bool TfrmPaper::KeepOnWorkArea(const std::vector<RECT>& workAreas)
 {
-    const RECT now = BoundsRect();
+    const RECT now = ScreenBounds();
     const RECT placed = BringOntoWorkArea(now, workAreas);
     if (EqualRect(&now, &placed))
         return false;
-    SetBounds(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top);
+    SetScreenBounds(placed);
     return true;
 }
 
@@ -222,7 +240,7 @@ bool TfrmPaper::SavePosition()
     if (path.empty() || section.empty())
         return false;
     TIniFile ini(path);
-    const RECT r = BoundsRect();
+    const RECT r = ScreenBounds();
     const int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
     const TIniValues record = ini.ReadSectionValues(section);
     if (record.ReadInteger("Left", kDefaultLeft) == left && record.ReadInteger("Top", kDefaultTop) == top &&
@@ -238,7 +256,7 @@ bool TfrmPaper::SavePosition()
 void TfrmPaper::tmrSaveTimer()
 {
     tmrSave->SetEnabled(false);
-    SaveReporter().Run(SaveSubject(), [this] { return SaveAtSaveMoment(); });
+    SaveWithRetry();
 }
 
 bool TfrmPaper::SaveAtSaveMoment() { return SavePosition(); }
@@ -252,6 +270,12 @@ bool TfrmPaper::QueryEndSession()
 {
     SavePosition();
     return true;
+}
+
+void TfrmPaper::EndSession(bool ending)
+{
+    if (ending)
+        SavePosition();
 }
 
 void TfrmPaper::FormCloseQuery(bool&) { SavePosition(); }
@@ -270,9 +294,12 @@ void TfrmPaper::WindowLost()
 
 void TfrmPaper::WindowRestored()
 {
+    if (GetPaperMode() != pmDesktop)
+        return;
     // Inactive now, whatever it was when its desktop went.
-    if (GetPaperMode() == pmDesktop)
-        SetDesktopAlpha();
+    SetDesktopAlpha();
+    // The shell may keep its icon view elsewhere already (a slideshow moved it).
+    RejoinDesktop();
 }
 
 bool TfrmPaper::WindowVanished() const { return !HandleAllocated() || !IsWindow(Handle()); }
@@ -302,13 +329,14 @@ TDesktopWatch& DesktopWatch()
     return watch;
 }
 
-void TfrmPaper::RejoinDesktop()
+void TfrmPaper::RejoinDesktop() { RejoinDesktop(FindDesktopIconView()); }
+
+void TfrmPaper::RejoinDesktop(HWND iconView)
 {
-    HWND view = DesktopIconView();
-    if (GetPaperMode() != pmDesktop || !HandleAllocated() || !view || GetAncestor(Handle(), GA_PARENT) == view)
+    if (GetPaperMode() != pmDesktop || !HandleAllocated() || !iconView ||
+        GetAncestor(Handle(), GA_PARENT) == iconView)
         return;
-    DesktopWatch().Watch(view);
-    ::SetParent(Handle(), view);
+    PutOnDesktop(iconView);
     ShowWindow(Handle(), Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -323,5 +351,9 @@ LRESULT TfrmPaper::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_QUERYENDSESSION)
         return QueryEndSession() ? TRUE : FALSE;
+    if (msg == WM_ENDSESSION) {
+        EndSession(wParam != FALSE);
+        return 0;
+    }
     return TfrmZkGrayDialog::WndProc(msg, wParam, lParam);
 }

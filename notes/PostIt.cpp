@@ -43,7 +43,7 @@ UniqueBitmap TextColorGlyph()
 TfrmPostIt::TfrmPostIt(TComponent* owner, TImageList* images) : TfrmPaper(owner), images_(images)
 {
     SetBounds(474, 362, Width(), Height());
-    OpenLink = [](const std::string& target) { return ShellOpen(target); };
+    OpenLink = [](const std::wstring& target) { return ShellOpen(target); };
     Font().SetName(MemoFontName());
     Font().SetHeight(-12);
     Font().SetCharset(MemoFontCharset());
@@ -174,7 +174,7 @@ void TfrmPostIt::CreateEditor()
     edtMemo->SetParent(this);
     edtMemo->OnMouseDown = [this](TMouseButton button, TShiftState, int x, int y) { edtMemoMouseDown(button, x, y); };
     edtMemo->OnSelectionChange = [this] { edtMemoSelectionChange(); };
-    edtMemo->OnURLClick = [this](TCustomRichMemo&, const std::string& url, TMouseButton) { edtMemoURLClick(url); };
+    edtMemo->OnURLClick = [this](TCustomRichMemo&, const std::wstring& url, TMouseButton) { edtMemoURLClick(url); };
     edtMemo->OnChange = [this] { edtMemoChange(); };
 }
 
@@ -299,8 +299,6 @@ bool TfrmPostIt::SaveContent()
     if (!closeGuard_)
         return false;
     const std::string text = edtMemo->Lines().Text();
-    if (Trim(text).empty())
-        return false;
     // A memo nobody touched since it was read stays as it is on disk: written back
     // through the editor, a file it only half understood (not rich text, bytes the
     // editor drops) would lose what it could not show.
@@ -330,9 +328,9 @@ unsigned long long TfrmPostIt::NewTextVersion()
 void TfrmPostIt::edtMemoChange()
 {
     textVersion_ = NewTextVersion();
-    // Typing into an active memo must not wait for the memo to lose the activation:
-    // a crash would take everything typed since.
-    if (!closeGuard_ || !IsActive())
+    // Typing must not wait for the memo to lose the activation: a crash would take
+    // everything typed since, and a memo in the desktop may never lose it at all.
+    if (!closeGuard_)
         return;
     tmrAutoSave->SetEnabled(false);
     tmrAutoSave->SetEnabled(true);
@@ -342,7 +340,7 @@ void TfrmPostIt::tmrAutoSaveTimer()
 {
     tmrAutoSave->SetEnabled(false);
     if (ContentChangedSinceSave())
-        SaveReporter().Run(SaveSubject(), [this] { return SaveContent(); });
+        SaveWithRetry();
 }
 
 void TfrmPostIt::ActiveChanged(bool active)
@@ -385,15 +383,25 @@ void TfrmPostIt::ReloadAfterVanish()
 
 bool TfrmPostIt::QueryEndSession()
 {
+    // Nothing is given up yet: another program may still call the end off.
     const bool canEnd = TfrmPaper::QueryEndSession();
     SaveContent();
-    DetachCloseGuard();
     return canEnd;
+}
+
+void TfrmPostIt::EndSession(bool ending)
+{
+    if (!ending)
+        return;
+    // What was typed since the question, then no more saves: the windows go now.
+    SaveContent();
+    TfrmPaper::EndSession(ending);
+    DetachCloseGuard();
 }
 
 void TfrmPostIt::RunDeleteFlow()
 {
-    if (Caption().empty() && Trim(edtMemo->Lines().Text()).empty()) {
+    if (Caption().empty() && MemoIsBlank(edtMemo->Lines().Text(), EditorRtf())) {
         DetachCloseGuard();
         EraseMemo(Tag);
         return;
@@ -435,7 +443,7 @@ void TfrmPostIt::FormKeyDown(WORD& key, TShiftState shift)
     // The key's character is already on its way (Ctrl+I is a tab, Ctrl+M a line
     // break): it must not reach the editor after the shortcut ran.
     MSG pending;
-    PeekMessageA(&pending, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
+    PeekMessageW(&pending, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
 }
 
 void TfrmPostIt::imgCaptionDblClick(int x)

@@ -30,8 +30,15 @@ std::string MemoFontName();
 // own elsewhere. The editor writes a letter in its font's code page, and under a
 // Korean font a Western system's accented letters came back without accents.
 BYTE MemoFontCharset();
-// Addresses a click opens without asking: web, mail and news.
-bool IsWebAddress(const std::string& url);
+// What a click on a link hands to the shell, and whether the user is asked first.
+// Web, mail and news addresses open at once ("www." ones as http addresses); other
+// schemes are asked about; a bare name is never handed over as it is (the shell
+// would take "setup.com" for a program) but asked about and opened as a web address.
+struct TLinkTarget {
+    std::wstring Target;
+    bool Ask = false;
+};
+TLinkTarget LinkTarget(const std::wstring& link);
 
 class TfrmPostIt : public TfrmPaper {
 public:
@@ -53,7 +60,8 @@ public:
     TAction *actCut, *actCopy, *actPaste, *actSelectAll, *actBold, *actItalic, *actUnderLine, *actStrikeOut,
         *actAlignLeft, *actAlignCenter, *actAlignRight, *actBullets;
     TToolTips* tips;
-    // Saves a memo that stays active two seconds after its text last changed.
+    // Saves a memo two seconds after its text last changed, active or not: a note
+    // resting in the desktop is never active in the platform's sense.
     TTimer* tmrAutoSave;
 
     std::string MemoFileName;
@@ -66,8 +74,9 @@ public:
     void InitNewMemo();
     // The stored memo of the number already set; a memo without a file is set up as new.
     void LoadMemo();
-    // Writes the content unless the guard is detached or the text is blank; true
-    // when it wrote.
+    // Writes the content unless the guard is detached or nothing changed since it was
+    // read or saved (a blank memo makes no file, an emptied one is saved empty);
+    // true when it wrote.
     bool SaveContent();
     // From now on nothing is saved and the window closes without a question.
     void DetachCloseGuard();
@@ -92,9 +101,10 @@ public:
     void ApplyTextColor();
 
     // How a clicked address is handed to the shell; the shell's "open" unless replaced.
-    std::function<bool(const std::string& target)> OpenLink;
+    std::function<bool(const std::wstring& target)> OpenLink;
 
     std::string GetSectionName() const override;
+    std::string SaveSubject() const override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // Handlers, public so that the tray controller and tests can run them as the
@@ -104,7 +114,7 @@ public:
     void mnWordWrapClick();
     void popMemoPopup();
     void edtMemoSelectionChange();
-    void edtMemoURLClick(const std::string& url);
+    void edtMemoURLClick(const std::wstring& url);
     void cmbFontNameChange();
     void cmbFontSizeChange();
     void btnCloseClick() override;
@@ -117,8 +127,8 @@ protected:
     void FormClose(TCloseAction& action) override;
     void ActiveChanged(bool active) override;
     bool SaveAtSaveMoment() override;
-    std::string SaveSubject() const override;
     bool QueryEndSession() override;
+    void EndSession(bool ending) override;
     void SaveBeforeWindowLoss() override;
     void ReloadAfterVanish() override;
 

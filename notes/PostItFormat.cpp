@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwctype>
 #include <set>
 
 namespace {
@@ -46,15 +47,6 @@ bool ToAnsi(const std::wstring& name, std::string& ansi)
     if (n <= 0 || lossy)
         return false;
     ansi = WideToAnsi(name);
-    return true;
-}
-
-bool StartsWithNoCase(const std::string& text, const char* prefix)
-{
-    for (size_t i = 0; prefix[i]; ++i)
-        if (i >= text.size() ||
-            std::tolower(static_cast<unsigned char>(text[i])) != static_cast<unsigned char>(prefix[i]))
-            return false;
     return true;
 }
 
@@ -104,12 +96,40 @@ std::string MemoFontName()
 
 BYTE MemoFontCharset() { return GetACP() == 949 ? HANGEUL_CHARSET : DEFAULT_CHARSET; }
 
-bool IsWebAddress(const std::string& url)
+namespace {
+
+bool StartsWithNoCaseW(const std::wstring& text, std::wstring_view prefix)
 {
-    for (const char* scheme : {"http:", "https:", "ftp:", "mailto:", "news:", "www."})
-        if (StartsWithNoCase(url, scheme))
-            return true;
-    return false;
+    return text.size() >= prefix.size() &&
+           CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
+// "name:" with a name of two or more letters, digits, '+', '-' or '.' that starts
+// with a letter; a drive ("C:") is no scheme.
+bool HasScheme(const std::wstring& link)
+{
+    const size_t colon = link.find(L':');
+    if (colon == std::wstring::npos || colon < 2 || !std::iswalpha(link[0]))
+        return false;
+    for (size_t i = 1; i < colon; ++i)
+        if (!std::iswalnum(link[i]) && link[i] != L'+' && link[i] != L'-' && link[i] != L'.')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TLinkTarget LinkTarget(const std::wstring& link)
+{
+    for (std::wstring_view scheme : {L"http:", L"https:", L"ftp:", L"mailto:", L"news:"})
+        if (StartsWithNoCaseW(link, scheme))
+            return {link, false};
+    if (StartsWithNoCaseW(link, L"www."))
+        return {L"http://" + link, false};
+    if (HasScheme(link))
+        return {link, true};
+    return {L"http://" + link, true};
 }
 
 void TfrmPostIt::ToggleFontStyle(TFontStyle style)
@@ -184,13 +204,14 @@ void TfrmPostIt::edtMemoSelectionChange()
     cmbFontSize->SetText(IntToStr(format.Size()));
 }
 
-void TfrmPostIt::edtMemoURLClick(const std::string& url)
+void TfrmPostIt::edtMemoURLClick(const std::wstring& url)
 {
     // Detected links also cover file: and other schemes whose "open" may start a
     // program from pasted text: those are opened only when the user says so.
-    if (!IsWebAddress(url) &&
-        ShowMessageBox(Handle(), "This link is not a web address:\n\n" + url + "\n\nOpen it anyway?", "Open Link",
+    const TLinkTarget link = LinkTarget(url);
+    if (link.Ask &&
+        ShowMessageBox(Handle(), L"This link is not a web address:\n\n" + url + L"\n\nOpen it anyway?", L"Open Link",
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    OpenLink(url);
+    OpenLink(link.Target);
 }

@@ -1,6 +1,8 @@
 #include "notes/SaveProblems.h"
 
 #include "framework/SysUtils.h"
+#include "framework/Timer.h"
+#include "notes/MemoStore.h"
 #include "shell/EProjectInc.h"
 
 #include <windows.h>
@@ -29,7 +31,7 @@ bool TSaveReporter::Run(const std::string& what, const std::function<bool()>& sa
     } catch (...) {
         error = "Unexpected error";
     }
-    if (!failing_)
+    if (!failing_ && !Quiet)
         Tell(SaveFailureText(what, error));
     return false;
 }
@@ -47,6 +49,39 @@ TSaveReporter& SaveReporter()
     static TSaveReporter reporter;
     return reporter;
 }
+
+TSaveRetry::TSaveRetry(TComponent* owner, std::function<std::string()> subject, std::function<bool()> save)
+    : timer_(owner->Create<TTimer>()), subject_(std::move(subject)), save_(std::move(save))
+{
+    timer_->Name = "tmrRetrySave";
+    timer_->SetEnabled(false);
+    timer_->SetInterval(kHoldRetryMs);
+    timer_->OnTimer = [this] { Run(); };
+}
+
+void TSaveRetry::Run()
+{
+    bool held = false;
+    SaveReporter().Run(subject_(), [&] {
+        try {
+            return save_();
+        } catch (const EFileHeld&) {
+            const DWORD now = GetTickCount();
+            if (!heldSince_)
+                heldSince_ = now;
+            if (now - *heldSince_ >= kHoldGraceMs)
+                throw;
+            held = true;
+            // Nothing written: the reporter's state stays as it was.
+            return false;
+        }
+    });
+    if (!held)
+        heldSince_.reset();
+    timer_->SetEnabled(held);
+}
+
+bool TSaveRetry::Waiting() const { return heldSince_.has_value(); }
 
 std::string SaveFailureText(const std::string& what, const std::string& error)
 {

@@ -51,11 +51,11 @@ def previews():
     for style in (skins.BLUE, skins.DARK):
         out[f"skin_{style.name}.png"] = scaled(skins.draw_skin(style), 8)
     out["toolbar.png"] = scaled(toolbar.draw_toolbar(), 8)
-    tiles = [scaled(preview.on_backdrop(im, preview.checkerboard(im.width, im.height, 2)), 8)
+    tiles = [scaled(preview.on_backdrop(im, preview.checkerboard(im.width, im.height, 2)), max(1, 128 // im.width))
              for im in icons]
     out["pinova_icon.png"] = preview.sheet(tiles)
     out["windows.png"] = scaled(_window_sheet(icons[0]), 2)
-    out["in_use.png"] = scaled(_in_use_sheet(icons), 3)
+    out["in_use.png"] = scaled(_in_use_sheet([im for im in icons if im.width <= 48]), 3)
     return out
 
 
@@ -229,7 +229,7 @@ def check_toolbar(chk):
 def check_icon(chk):
     with open(os.path.join(HERE, "pinova.ico"), "rb") as f:
         entries = formats.read_ico(f.read())
-    chk.expect(sorted(e["width"] for e in entries) == [16, 32, 48], "pinova.ico holds 16, 32 and 48")
+    chk.expect([e["width"] for e in entries] == list(icon.SIZES), f"pinova.ico holds {icon.SIZES}")
     for e in entries:
         size = e["width"]
         chk.expect(not e["png"], f"icon {size}: a DIB entry, not PNG")

@@ -1,8 +1,10 @@
 #include "shell/EProjectInc.h"
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
+#include "framework/SystemLibraries.h"
 #include "shell/funcs.h"
 
 #include <vector>
@@ -55,18 +57,44 @@ std::string TzkPrjInfo::IniFileName() const { return ProgramPath + "Pinova" + ".
 std::string TzkPrjInfo::PostItIniFileName() const { return ProgramPath + "zkPostIt.ini"; }
 std::string TzkPrjInfo::PinBrowserIniFileName() const { return ProgramPath + "zkPinBrowser.ini"; }
 
+namespace {
+
+// The version functions, from the system's own version.dll.
+class VersionLibrary {
+public:
+    VersionLibrary() : library_(LoadSystemLibrary(L"version.dll")) {}
+
+    template <typename Function>
+    Function* Get(const char* name) const
+    {
+        return library_ ? reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(library_.get(), name)))
+                        : nullptr;
+    }
+
+private:
+    UniqueModule library_;
+};
+
+} // namespace
+
 std::string TzkPrjInfo::VersionText() const
 {
+    const VersionLibrary library;
+    auto* infoSize = library.Get<decltype(GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+    auto* readInfo = library.Get<decltype(GetFileVersionInfoA)>("GetFileVersionInfoA");
+    auto* query = library.Get<decltype(VerQueryValueA)>("VerQueryValueA");
+    if (!infoSize || !readInfo || !query)
+        return "";
     const std::string exe = ModuleFileName();
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    const DWORD size = infoSize(exe.c_str(), &ignored);
     if (size == 0)
         return "";
     std::vector<BYTE> buffer(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!GetFileVersionInfoA(exe.c_str(), 0, size, buffer.data()) ||
-        !VerQueryValueA(buffer.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+    if (!readInfo(exe.c_str(), 0, size, buffer.data()) ||
+        !query(buffer.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
         return "";
     return Format("%d.%d release %d", static_cast<int>(HIWORD(info->dwFileVersionMS)),
                   static_cast<int>(LOWORD(info->dwFileVersionMS)), static_cast<int>(HIWORD(info->dwFileVersionLS)));
@@ -85,6 +113,12 @@ bool TzkPrjInfo::IsFirstInstance()
     Mutex.reset(mutex);
     if (Mutex && error == ERROR_ALREADY_EXISTS) {
         NotifyRunningInstance();
+        return false;
+    }
+    if (!FolderLock)
+        FolderLock = std::make_unique<TFolderLock>(ProgramPath);
+    if (FolderLock->HeldElsewhere()) {
+        ShowMessageBox(nullptr, kFolderInUseMessage, Title(), MB_OK | MB_ICONINFORMATION);
         return false;
     }
     if (ReadBootMode() == 3)

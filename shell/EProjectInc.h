@@ -3,10 +3,12 @@
 // objects it shares with a second start.
 
 #include "framework/Handles.h"
+#include "shell/FolderLock.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The 4-byte shared block "PinovaMap" that holds the running instance's tray window.
@@ -42,13 +44,16 @@ public:
     void GotoHomePage() const;
 
     // Takes the mutex "Pinova"; false (after telling the running instance) when
-    // another instance has it.
+    // another instance has it. Then takes the program folder's lock; false, after
+    // saying so, when a program of another session or computer holds it.
     bool IsFirstInstance();
     HWND GetMainHwnd() const;
     void SetMainHwnd(HWND wnd);
 
     // Held, never waited on, for as long as this object lives.
     UniqueKernelHandle Mutex;
+    // Held from the first instance check for as long as this object lives.
+    std::unique_ptr<TFolderLock> FolderLock;
     std::string ProgramPath;
     TMappedHwnd MappedHwnd;
     UniqueIcon Icon;

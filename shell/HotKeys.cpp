@@ -1,21 +1,11 @@
 #include "shell/HotKeys.h"
 
-#include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
-
-struct HotKeySection {
-    int id;
-    const char* section;
-    UINT defaultKey;
-};
-
-constexpr HotKeySection kSections[] = {
-    {HOTKEY_NEWMEMO, "hkNewMemo", 'N'},
-    {HOTKEY_SHOWHIDE, "hkShowAll", 'Z'},
-};
-constexpr UINT kDefaultModifiers = MOD_CONTROL | MOD_ALT;
 
 // The keyboard's own name of a key that has no printable face of its own.
 std::string KeyboardKeyName(UINT key)
@@ -51,18 +41,6 @@ std::string KeyName(UINT key)
 
 } // namespace
 
-std::vector<THotKeySetting> ReadHotKeys(const std::string& iniFileName)
-{
-    const TIniFile ini(iniFileName);
-    std::vector<THotKeySetting> hotKeys;
-    for (const HotKeySection& s : kSections) {
-        const int key = ini.ReadInteger(s.section, "hotKey", static_cast<int>(s.defaultKey));
-        const int modifiers = ini.ReadInteger(s.section, "hotMod", static_cast<int>(kDefaultModifiers));
-        hotKeys.push_back({s.id, static_cast<UINT>(key), static_cast<UINT>(modifiers)});
-    }
-    return hotKeys;
-}
-
 std::string HotKeyName(UINT key, UINT modifiers)
 {
     std::string name;
@@ -72,16 +50,69 @@ std::string HotKeyName(UINT key, UINT modifiers)
     return name + KeyName(key);
 }
 
-std::vector<THotKeySetting> RegisterHotKeys(HWND wnd, const std::vector<THotKeySetting>& hotKeys)
+std::wstring TypedText(HKL layout, UINT key, UINT modifiers)
 {
-    std::vector<THotKeySetting> failed;
+    BYTE state[256] = {};
+    const auto hold = [&](std::initializer_list<int> keys) {
+        for (int k : keys)
+            state[k] = 0x80;
+    };
+    if (modifiers & MOD_CONTROL) hold({VK_CONTROL, VK_LCONTROL});
+    // AltGr is Ctrl with the right Alt; layouts with AltGr take Ctrl+Alt for it.
+    if (modifiers & MOD_ALT) hold({VK_MENU, VK_RMENU});
+    if (modifiers & MOD_SHIFT) hold({VK_SHIFT, VK_LSHIFT});
+    const UINT scan = MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout);
+    // Bit 2: leave the keyboard state alone (Windows 10 1607 and later). Older
+    // systems ignore it and remember a dead key; the same key once more types the
+    // accent twice and forgets it. Where the bit is honoured, that second call
+    // just finds the dead key again.
+    constexpr UINT kKeepState = 1u << 2;
+    wchar_t typed[16] = {};
+    const int count = ToUnicodeEx(key, scan, state, typed, 15, kKeepState, layout);
+    if (count < 0) {
+        wchar_t ignored[16] = {};
+        ToUnicodeEx(key, scan, state, ignored, 15, kKeepState, layout);
+    }
+    std::wstring text(typed, static_cast<size_t>(count < 0 ? 1 : count));
+    // Ctrl with a letter gives a control code: nothing a user sees typed.
+    std::erase_if(text, [](wchar_t c) { return c < L' ' || c == 0x7F; });
+    return text;
+}
+
+std::vector<HKL> KeyboardLayouts()
+{
+    std::vector<HKL> layouts{GetKeyboardLayout(0)};
+    std::vector<HKL> installed(static_cast<size_t>(std::max(0, GetKeyboardLayoutList(0, nullptr))));
+    installed.resize(static_cast<size_t>(std::max(0, GetKeyboardLayoutList(static_cast<int>(installed.size()), installed.data()))));
+    for (HKL layout : installed)
+        if (std::find(layouts.begin(), layouts.end(), layout) == layouts.end())
+            layouts.push_back(layout);
+    return layouts;
+}
+
+namespace {
+
+bool TypesACharacter(const std::vector<HKL>& layouts, const THotKeySetting& hotKey)
+{
+    return std::any_of(layouts.begin(), layouts.end(),
+                       [&](HKL layout) { return !LayoutTypedText(layout, hotKey.Key, hotKey.Modifiers).empty(); });
+}
+
+} // namespace
+
+std::vector<TRefusedHotKey> RegisterHotKeys(HWND wnd, const std::vector<THotKeySetting>& hotKeys,
+                                            const std::vector<HKL>& layouts)
+{
+    std::vector<TRefusedHotKey> refused;
     for (const THotKeySetting& hotKey : hotKeys) {
         if (hotKey.Key == 0 || hotKey.Key > 255)
             continue;
-        if (!RegisterHotKey(wnd, hotKey.Id, hotKey.Modifiers, hotKey.Key))
-            failed.push_back(hotKey);
+        if (TypesACharacter(layouts, hotKey))
+            refused.push_back({hotKey, THotKeyRefusal::TypesACharacter});
+        else if (!RegisterHotKey(wnd, hotKey.Id, hotKey.Modifiers, hotKey.Key))
+            refused.push_back({hotKey, THotKeyRefusal::TakenByAnotherProgram});
     }
-    return failed;
+    return refused;
 }
 
 void UnregisterHotKeys(HWND wnd)
@@ -90,13 +121,15 @@ void UnregisterHotKeys(HWND wnd)
     UnregisterHotKey(wnd, HOTKEY_SHOWHIDE);
 }
 
-std::string HotKeyFailureText(const std::vector<THotKeySetting>& failed)
+std::string HotKeyFailureText(const std::vector<TRefusedHotKey>& refused)
 {
     std::string text;
-    for (const THotKeySetting& hotKey : failed) {
+    for (const TRefusedHotKey& hotKey : refused) {
         if (!text.empty())
             text += "\n";
-        text += "The hot key " + HotKeyName(hotKey.Key, hotKey.Modifiers) + " is used by another program.";
+        text += "The hot key " + HotKeyName(hotKey.Key, hotKey.Modifiers) +
+                (hotKey.Why == THotKeyRefusal::TypesACharacter ? " types a character on this keyboard; it was left free."
+                                                               : " is used by another program.");
     }
     return text;
 }

@@ -25,7 +25,7 @@ public:
     }
     HotKeysBack(const HotKeysBack&) = delete;
     HotKeysBack& operator=(const HotKeysBack&) = delete;
-    std::vector<THotKeySetting> Register()
+    std::vector<TRefusedHotKey> Register()
     {
         done_ = true;
         if (Application.Terminated())
@@ -78,7 +78,7 @@ void TfrmMain::mnConfigurationClick()
         if (ok)
             ReloadPinBrowsers();
     }
-    const std::vector<THotKeySetting> refused = hotKeys.Register();
+    const std::vector<TRefusedHotKey> refused = hotKeys.Register();
     if (ok && !refused.empty())
         ShowMessageBox(nullptr, HotKeyFailureText(refused), PrjInfo->Title(), MB_OK | MB_ICONWARNING);
 }

@@ -1,5 +1,11 @@
+#include "framework/SystemLibraries.h"
 #include "shell/Entry.h"
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunProgram(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // Before anything can load a library.
+    RestrictLibrariesToSystemFolder();
+    return RunProgram();
+}

@@ -15,6 +15,12 @@ bool ShellOpen(const std::string& target)
     return reinterpret_cast<UINT_PTR>(result) > 32;
 }
 
+bool ShellOpen(const std::wstring& target)
+{
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
+    return reinterpret_cast<UINT_PTR>(result) > 32;
+}
+
 std::string ExtractFileTitle(const std::string& path)
 {
     const std::string name = ExtractFileName(path);

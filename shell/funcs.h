@@ -6,6 +6,8 @@
 #include <string>
 
 bool ShellOpen(const std::string& target);
+// For targets that may hold letters the system's code page lacks (a memo's links).
+bool ShellOpen(const std::wstring& target);
 // The file name without its folder and without its extension.
 std::string ExtractFileTitle(const std::string& path);
 // 1-based position of sub in text at or after start, or 0.

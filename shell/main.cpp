@@ -4,6 +4,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
+#include "notes/DesktopIconView.h"
 #include "notes/FindMemos.h"
 #include "notes/FolderSync.h"
 #include "notes/MemoImages.h"
@@ -11,7 +12,12 @@
 #include "notes/PinBrowserList.h"
 #include "notes/PostIt.h"
 #include "notes/SaveProblems.h"
+#include "framework/ScopedValue.h"
 #include "shell/EProjectInc.h"
+#include "shell/SaveAll.h"
+#include "shell/Welcome.h"
+
+#include <windowsx.h>
 
 #include "config/Configure.h"
 #include "wastebasket/basket.h"
@@ -31,6 +37,9 @@ void ForEachWindow(Action action)
             action(*window);
 }
 
+// How soon after the menu closed a key select is still the press that opened it.
+constexpr DWORD kKeySelectEchoMs = 500;
+
 void CopyText(char* field, size_t size, const std::string& text)
 {
     const size_t length = std::min(text.size(), size - 1);
@@ -47,13 +56,6 @@ std::vector<TfrmPaper*> PaperWindows()
     return papers;
 }
 
-void SaveAndDetach(TfrmPostIt& memo)
-{
-    memo.SaveContent();
-    memo.SavePosition();
-    memo.DetachCloseGuard();
-}
-
 TfrmMain::TfrmMain(TComponent* owner)
     : TForm(owner), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated"))
 {
@@ -68,6 +70,7 @@ TfrmMain::TfrmMain(TComponent* owner)
 TfrmMain::~TfrmMain()
 {
     if (HandleAllocated()) {
+        KillTimer(Handle(), kAddIconTimer);
         DeleteTrayIcon();
         UnregisterHotKeys();
     }
@@ -102,17 +105,24 @@ void TfrmMain::FillTrayIconData()
     TrayIconData.cbSize = NOTIFYICONDATAA_V2_SIZE;
     TrayIconData.hWnd = Handle();
     TrayIconData.uID = kTrayIconId;
-    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // In the fourth manner the shell shows the tip only when asked to.
+    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     TrayIconData.uCallbackMessage = WM_TRAYNOTIFY;
     CopyText(TrayIconData.szTip, sizeof(TrayIconData.szTip), PrjInfo->Title());
+    // The size the shell draws small icons at: 16 pixels at 100 %, 20 at 125 %,
+    // 24 at 150 %, 32 at 200 %; the icon holds each of them.
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    trayIcon_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 void TfrmMain::FormCreate()
 {
+    // Decided before anything is written: the very first start has neither file.
+    const bool firstStart = !FileExists(PrjInfo->PostItIniFileName()) && !FileExists(PrjInfo->IniFileName());
     FillTrayIconData();
-    const std::vector<THotKeySetting> refused = RegisterHotKeys();
+    const std::vector<TRefusedHotKey> refused = RegisterHotKeys();
     AddTrayIcon();
-    TellRefusedHotKeys(refused);
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
     StartFolderSync();
@@ -121,6 +131,10 @@ void TfrmMain::FormCreate()
     LoadPinBrowsers();
     // Every save writes beside the program: better to hear now than at the first save.
     ReportUnwritableProgramFolder();
+    if (firstStart)
+        WelcomeNewUser(refused);
+    else
+        TellRefusedHotKeys(refused);
 }
 
 void TfrmMain::StartFolderSync()
@@ -142,33 +156,66 @@ void TfrmMain::StartFolderSync()
     folderSync_->Watch();
 }
 
-void TfrmMain::AddTrayIcon()
+bool TfrmMain::AddTrayIcon()
 {
     TrayIconData.hWnd = Handle();
-    TrayIconData.hIcon = PrjInfo->Icon.get();
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    TrayIconData.hIcon = trayIcon_ ? trayIcon_.get() : PrjInfo->Icon.get();
+    iconAdded_ = TrayShellNotifyIcon(NIM_ADD, &TrayIconData) != FALSE;
+    if (!iconAdded_) {
+        SetTimer(Handle(), kAddIconTimer, kAddIconRetryMs, nullptr);
+        return false;
+    }
+    KillTimer(Handle(), kAddIconTimer);
+    NOTIFYICONDATAA version = TrayIconData;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    iconVersion4_ = TrayShellNotifyIcon(NIM_SETVERSION, &version) != FALSE;
+    if (pendingBalloonIcon_)
+        ShowBalloon(BalloonText, pendingBalloonIcon_);
+    return true;
 }
 
-void TfrmMain::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &TrayIconData); }
+void TfrmMain::DeleteTrayIcon()
+{
+    TrayShellNotifyIcon(NIM_DELETE, &TrayIconData);
+    iconAdded_ = false;
+}
 
-void TfrmMain::ShowBalloon(const std::string& text)
+void TfrmMain::ShowBalloon(const std::string& text, DWORD icon)
 {
     BalloonText = text;
+    pendingBalloonIcon_ = icon;
+    if (!iconAdded_)
+        return;
     NOTIFYICONDATAA balloon = TrayIconData;
     balloon.uFlags = NIF_INFO;
     CopyText(balloon.szInfo, sizeof(balloon.szInfo), text);
     CopyText(balloon.szInfoTitle, sizeof(balloon.szInfoTitle), PrjInfo->Title());
-    balloon.dwInfoFlags = NIIF_WARNING;
-    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+    balloon.dwInfoFlags = icon;
+    if (TrayShellNotifyIcon(NIM_MODIFY, &balloon))
+        pendingBalloonIcon_ = 0;
 }
 
-void TfrmMain::TellRefusedHotKeys(const std::vector<THotKeySetting>& refused)
+void TfrmMain::TellRefusedHotKeys(const std::vector<TRefusedHotKey>& refused)
 {
     if (!refused.empty())
-        ShowBalloon(HotKeyFailureText(refused));
+        ShowBalloon(HotKeyFailureText(refused), NIIF_WARNING);
 }
 
-std::vector<THotKeySetting> TfrmMain::RegisterHotKeys()
+void TfrmMain::WelcomeNewUser(const std::vector<TRefusedHotKey>& refused)
+{
+    // A folder that cannot be written has been reported already; a memo there
+    // could not even keep its number.
+    std::string unwritable;
+    if (ProgramFolderWritable(unwritable))
+        if (TfrmPostIt* memo = NewMemo())
+            FillWelcomeMemo(*memo, refused);
+    std::string text = kWelcomeBalloon;
+    if (!refused.empty())
+        text += "\n" + HotKeyFailureText(refused);
+    ShowBalloon(text, refused.empty() ? NIIF_INFO : NIIF_WARNING);
+}
+
+std::vector<TRefusedHotKey> TfrmMain::RegisterHotKeys()
 {
     return ::RegisterHotKeys(Handle(), ReadHotKeys(PrjInfo->IniFileName()));
 }
@@ -177,9 +224,13 @@ void TfrmMain::UnregisterHotKeys() { ::UnregisterHotKeys(Handle()); }
 
 void TfrmMain::FormCloseQuery(bool& canClose)
 {
+    // However the program is closed, every note is saved first; a memo that cannot
+    // be saved keeps the program running, reachable, when the user says so.
+    canClose = SaveAllMemos();
+    if (!canClose)
+        return;
     DeleteTrayIcon();
     UnregisterHotKeys();
-    canClose = true;
 }
 
 void TfrmMain::SessionGoesOn()
@@ -192,17 +243,38 @@ void TfrmMain::SessionGoesOn()
     TellRefusedHotKeys(RegisterHotKeys());
 }
 
-LRESULT TfrmMain::WMTrayNotify(LPARAM lParam)
+void TfrmMain::ShowTrayMenu(POINT at)
 {
-    if (LOWORD(lParam) != WM_RBUTTONDOWN)
-        return 0;
-    POINT cursor{};
-    GetCursorPos(&cursor);
     // A notification-area menu closes on a click elsewhere only when its thread
     // is in the foreground, and the null message lets the next click through.
+    const ScopedValue<bool> open(menuOpen_, true);
     SetForegroundWindow(Handle());
-    popTray->Popup(cursor.x, cursor.y);
+    popTray->Popup(at.x, at.y);
     PostMessageA(Handle(), WM_NULL, 0, 0);
+    menuClosedAt_ = GetTickCount();
+}
+
+LRESULT TfrmMain::WMTrayNotify(WPARAM wParam, LPARAM lParam)
+{
+    const UINT event = LOWORD(lParam);
+    if (!iconVersion4_) {
+        // The older manner: the mouse message alone, and the cursor is the place.
+        if (event != WM_RBUTTONDOWN)
+            return 0;
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        ShowTrayMenu(cursor);
+        return 1;
+    }
+    // The mouse's right button and the context-menu key (Shift+F10) both end in
+    // WM_CONTEXTMENU; Enter on the icon is a key select, which the shell may send
+    // twice for one press: the second, right after the menu closed, is the same one.
+    const bool keySelect = event == NIN_KEYSELECT && !menuOpen_ && GetTickCount() - menuClosedAt_ > kKeySelectEchoMs;
+    if (event != WM_CONTEXTMENU && !keySelect)
+        return 0;
+    if (menuOpen_)
+        return 1;
+    ShowTrayMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
     return 1;
 }
 
@@ -217,7 +289,7 @@ void TfrmMain::WMHotKey(WPARAM id)
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == taskbarCreated_ && msg != 0) {
-        // The shell came back without our icon.
+        // The shell came back without our icon, or is there for the first time.
         DeleteTrayIcon();
         AddTrayIcon();
         ShellCameBack();
@@ -225,19 +297,35 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     switch (msg) {
     case WM_DISPLAYCHANGE:
+        ShellCameBack();
         KeepNotesOnWorkAreas(MonitorWorkAreas());
         return TForm::WndProc(msg, wParam, lParam);
     case WM_SETTINGCHANGE:
+        // The shell moves its icon view when the wallpaper changes (a slideshow starts).
+        ShellCameBack();
         if (wParam == SPI_SETWORKAREA)
             KeepNotesOnWorkAreas(MonitorWorkAreas());
         return TForm::WndProc(msg, wParam, lParam);
     case WM_TRAYNOTIFY:
-        return WMTrayNotify(lParam);
+        return WMTrayNotify(wParam, lParam);
+    case WM_TIMER:
+        if (wParam != kAddIconTimer)
+            return TForm::WndProc(msg, wParam, lParam);
+        AddTrayIcon();
+        return 0;
     case WM_HOTKEY:
         WMHotKey(wParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        // The notes in the desktop hear nothing of the session's end: saved here.
+        SaveForSessionEnd(false);
+        DeleteTrayIcon();
+        UnregisterHotKeys();
+        return TRUE;
     case WM_ENDSESSION:
-        if (!wParam)
+        if (wParam)
+            SaveForSessionEnd(true);
+        else
             SessionGoesOn();
         return 0;
     default:
@@ -290,11 +378,13 @@ void TfrmMain::PutToWork(TfrmPostIt& memo)
     memo.Show();
 }
 
-void TfrmMain::mnNewMemoClick()
+void TfrmMain::mnNewMemoClick() { NewMemo(); }
+
+TfrmPostIt* TfrmMain::NewMemo()
 {
     const std::optional<int> number = NextFreeMemoNumber();
     if (!number)
-        return;
+        return nullptr;
     auto* memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
     memo->SetBounds((GetSystemMetrics(SM_CXSCREEN) - memo->Width()) / 2,
                     (GetSystemMetrics(SM_CYSCREEN) - memo->Height()) / 2, memo->Width(), memo->Height());
@@ -302,15 +392,17 @@ void TfrmMain::mnNewMemoClick()
     memo->InitNewMemo();
     PutToWork(*memo);
     SetForegroundWindow(memo->Handle());
+    return memo;
 }
 
 void TfrmMain::OpenRestoredMemo(int number) { ::OpenRestoredMemo(imgsPostIt, number); }
 
 void TfrmMain::ShellCameBack()
 {
+    HWND iconView = FindDesktopIconView();
     for (TfrmPaper* paper : PaperWindows()) {
         paper->RecoverVanishedWindow();
-        paper->RejoinDesktop();
+        paper->RejoinDesktop(iconView);
     }
 }
 
@@ -345,6 +437,8 @@ void TfrmMain::LoadMemos()
     // One bad record must not keep every later note closed: it is skipped, its
     // record and file stay as they are, and the user hears of it once.
     std::vector<std::string> skipped;
+    // What an interrupted save left beside the memos is of no use to anyone.
+    RemoveStagingLeftovers();
     // A memo file whose record a crash took away is a memo all the same.
     AdoptOrphanMemoFiles();
     std::vector<std::pair<std::string, TfrmPostIt*>> opened;
@@ -376,7 +470,6 @@ void TfrmMain::LoadMemos()
 
 void TfrmMain::mnCloseClick()
 {
-    SavePinBrowserPositions();
-    ForEachWindow<TfrmPostIt>(SaveAndDetach);
+    // Every note is saved by the close query, which any way of closing passes.
     Close();
 }

@@ -4,6 +4,7 @@
 // stored note at start-up and moves all notes between their modes at once.
 
 #include "framework/Forms.h"
+#include "framework/Handles.h"
 #include "notes/Paper.h"
 #include "shell/HotKeys.h"
 
@@ -25,6 +26,10 @@ class TPopupMenu;
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 
+// Every call the tray controller makes to the notification area goes through here,
+// so that a test can be a shell that is not ready yet.
+inline BOOL(WINAPI* TrayShellNotifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* owner);
@@ -42,13 +47,24 @@ public:
     TfrmBasket* frmBasket = nullptr;
     // The open find window, if any: one at a time, too.
     TfrmFindMemos* frmFindMemos = nullptr;
-    // What the icon's last balloon said: the hot keys that could not be taken.
+    // What the icon's last balloon said: where the icon is on a first start, and
+    // the hot keys that could not be taken.
     std::string BalloonText;
 
-    void AddTrayIcon();
+    // Until the shell has taken the icon (at logon it may not be ready yet), it is
+    // asked again every so often, and at once when the taskbar says it is back.
+    static constexpr UINT_PTR kAddIconTimer = 1;
+    static constexpr UINT kAddIconRetryMs = 1000;
+    // True once the shell holds the icon.
+    bool TrayIconAdded() const { return iconAdded_; }
+    // True when the shell talks to the icon in its fourth manner: the event in the
+    // low word, the anchor point in the first parameter, the keyboard heard too.
+    bool TrayIconVersion4() const { return iconVersion4_; }
+
+    bool AddTrayIcon();
     void DeleteTrayIcon();
-    // Registers both hot keys from the settings file; the ones the platform refused.
-    std::vector<THotKeySetting> RegisterHotKeys();
+    // Registers both hot keys from the settings file; the ones left unregistered.
+    std::vector<TRefusedHotKey> RegisterHotKeys();
     void UnregisterHotKeys();
     // Opens one memo window per record; records that cannot be opened are skipped
     // and named in one error report.
@@ -59,8 +75,8 @@ public:
 
     // A memo the wastebasket made live again, brought up floating in front.
     void OpenRestoredMemo(int number);
-    // The shell is back: notes whose windows went with the old one come back, and
-    // the notes on the desktop go into its new icon view.
+    // The shell is back, or has moved its icon view: notes whose windows went with
+    // the old one come back, and the notes on the desktop go into the icon view there is now.
     void ShellCameBack();
 
     void mnNewMemoClick();
@@ -84,11 +100,19 @@ private:
     // behind when it cannot be loaded.
     TfrmPostIt* OpenStoredMemo(int number);
     static void PutToWork(TfrmPostIt& memo);
+    // A memo of the lowest free number, centred, at work and in front; none when
+    // every number is taken.
+    TfrmPostIt* NewMemo();
     void FillTrayIconData();
-    void ShowBalloon(const std::string& text);
+    // Shown now, or as soon as the shell has taken the icon.
+    void ShowBalloon(const std::string& text, DWORD icon);
     // The refused hot keys, if any, in a balloon of the icon.
-    void TellRefusedHotKeys(const std::vector<THotKeySetting>& refused);
-    LRESULT WMTrayNotify(LPARAM lParam);
+    void TellRefusedHotKeys(const std::vector<TRefusedHotKey>& refused);
+    // The very first start in this folder: a memo on how to use the program, and
+    // a balloon that shows where the icon is.
+    void WelcomeNewUser(const std::vector<TRefusedHotKey>& refused);
+    void ShowTrayMenu(POINT at);
+    LRESULT WMTrayNotify(WPARAM wParam, LPARAM lParam);
     void WMHotKey(WPARAM id);
     // The session is not ending after all: become reachable again.
     void SessionGoesOn();
@@ -98,11 +122,13 @@ private:
 
     UINT taskbarCreated_;
     std::unique_ptr<TFolderSync> folderSync_;
+    UniqueIcon trayIcon_;
+    bool iconAdded_ = false;
+    bool iconVersion4_ = false;
+    bool menuOpen_ = false;
+    DWORD menuClosedAt_ = 0;
+    DWORD pendingBalloonIcon_ = 0;  // a balloon waiting for the icon, when not 0
 };
 
 // Every note window of the application, first to last in its window list.
 std::vector<TfrmPaper*> PaperWindows();
-
-// The last save of a memo before the program ends: content, position, and the close
-// guard taken away, so that no later close moves the memo to the wastebasket.
-void SaveAndDetach(TfrmPostIt& memo);

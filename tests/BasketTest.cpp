@@ -679,3 +679,20 @@ TEST_F(BasketTest, RestoreWithEveryMemoNumberTakenSaysSoAndChangesNothing)
     EXPECT_EQ(index, ReadWholeFile(PrjInfo->PostItIniFileName()));
     EXPECT_FALSE(FileExists(MemoFilePath(1000)));
 }
+
+TEST_F(BasketTest, ARestoredTitleWithLineBreaksStaysOneRecordOfTheMemoIndex)
+{
+    const std::string name = "2026-03-05 09_07_42 Plan%(13)%(10)[9]%(13)%(10)Left=5.txt";
+    Put({{name, "{\\rtf1\\ansi Something else\\par}"}});
+    TIniFile index(PrjInfo->PostItIniFileName());
+    index.WriteInteger("1", "Left", 10);
+    const RECT place{40, 50, 340, 250};
+
+    EXPECT_EQ(2, RestoreMemoFile(Folder() + name, place));
+
+    EXPECT_EQ((std::vector<std::string>{"1", "2"}), index.ReadSections()) << "no section 9";
+    EXPECT_EQ((std::vector<std::string>{"Left", "Top", "Width", "Height", "Caption"}), index.ReadSection("2"));
+    EXPECT_EQ(40, index.ReadInteger("2", "Left", -1)) << "no stray Left";
+    EXPECT_EQ("Plan  [9]  Left=5", ReadMemoRecord(2).Caption);
+    EXPECT_EQ(std::vector<std::string>{"Left"}, index.ReadSection("1"));
+}

@@ -103,3 +103,27 @@ TEST(IniFile, RefusedWriteRaisesUnableToWrite)
         EXPECT_EQ("Unable to write to " + file, e.what());
     }
 }
+
+TEST(IniFile, AValueNeverBreaksItsLine)
+{
+    TempFolder folder;
+    const TIniFile ini(folder.Path() + "zkPostIt.ini");
+    TIniFile writer(ini.FileName());
+    const std::string korean = WideToAnsi(L"\ud68c\uc758");  // two-byte characters under 949
+    const struct {
+        std::string written, read;
+    } cases[] = {
+        {"Plan\r\n[9]\r\nLeft=5", "Plan  [9]  Left=5"},
+        {"a\nb\rc", "a b c"},
+        {"tab\there\x01x\x1fy", "tab here x y"},
+        {korean + "\n" + korean, korean + " " + korean},
+        {"plain [9] Left=5", "plain [9] Left=5"},
+    };
+    for (const auto& c : cases) {
+        writer.WriteString("7", "Caption", c.written);
+        writer.WriteInteger("7", "Top", 20);
+        EXPECT_EQ(c.read, ini.ReadString("7", "Caption", "")) << c.read;
+        EXPECT_EQ((std::vector<std::string>{"7"}), ini.ReadSections()) << c.read;
+        EXPECT_EQ((std::vector<std::string>{"Caption", "Top"}), ini.ReadSection("7")) << c.read;
+    }
+}

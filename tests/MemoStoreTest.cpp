@@ -172,16 +172,44 @@ TEST(MemoStore, RecordDefaultsAndWrittenValues)
     EXPECT_FALSE(ReadMemoRecord(3).WordWrap);
 }
 
-TEST(MemoStore, BlankTextWritesNothing)
+TEST(MemoStore, BlankMeansNeitherTextNorPicture)
+{
+    struct Case {
+        const char* text;
+        const char* rtf;
+        bool blank;
+    };
+    const Case cases[] = {
+        {"", "{\\rtf1 }", true},
+        {" \r\n\t \r\n", "{\\rtf1 \\par\\par}", true},
+        {"a", "{\\rtf1 a}", false},
+        {"", "{\\rtf1 {\\pict\\wmetafile8 0100}}", false},
+        {" ", "{\\rtf1 {\\*\\shppict{\\pict\\pngblip 89}}}", false},
+        {"", "{\\rtf1 \\\\pict}", true},
+        {"", "", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.blank, MemoIsBlank(c.text, c.rtf)) << c.rtf;
+}
+
+TEST(MemoStore, ABlankMemoMakesNoFileButAnEmptiedOneIsSavedEmpty)
 {
     TestProgram program;
-    WriteMemoContent(2, " \r\n\t \r\n", kRtf);
-    EXPECT_FALSE(FileExists(MemoFilePath(2)));
+    const std::string empty = "{\\rtf1\\ansi \\par}";
+    EXPECT_FALSE(WriteMemoContent(2, " \r\n\t \r\n", empty));
+    EXPECT_FALSE(FileExists(MemoFilePath(2))) << "never had anything to keep";
 
-    WriteMemoContent(2, "hello", kRtf);
+    const std::string picture = "{\\rtf1 {\\pict\\wmetafile8 0100}}";
+    EXPECT_TRUE(WriteMemoContent(2, "", picture));
+    EXPECT_EQ(picture, ReadWholeFile(MemoFilePath(2))) << "a picture alone is kept";
+    EXPECT_TRUE(WriteMemoContent(2, "hello", kRtf));
     EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
-    WriteMemoContent(2, "", "{\\rtf1 other}");
-    EXPECT_EQ(kRtf, ReadWholeFile(MemoFilePath(2)));
+    EXPECT_TRUE(WriteMemoContent(2, "", empty));
+    EXPECT_EQ(empty, ReadWholeFile(MemoFilePath(2))) << "what was deleted stays deleted";
+    EXPECT_FALSE(WriteMemoContent(2, "", empty)) << "nothing new";
+
+    WriteMemoFile(3, empty);
+    EXPECT_EQ(empty, ReadWholeFile(MemoFilePath(3))) << "written whatever it holds";
 }
 
 TEST(MemoStore, SaveReplacesContentAndKeepsCreationTime)
@@ -196,7 +224,7 @@ TEST(MemoStore, SaveReplacesContentAndKeepsCreationTime)
 
     WriteMemoContent(5, "second", "{\\rtf1 second}");
     EXPECT_EQ("{\\rtf1 second}", ReadWholeFile(MemoFilePath(5)));
-    EXPECT_FALSE(FileExists(MemoFilePath(5) + ".new"));
+    EXPECT_FALSE(FileExists(StagingFilePath(MemoFilePath(5))));
 
     if (!PlatformKeepsCreationTimes(program.Folder()))
         GTEST_SKIP() << "this file system reports the last write time as the creation time";
@@ -205,30 +233,80 @@ TEST(MemoStore, SaveReplacesContentAndKeepsCreationTime)
     EXPECT_EQ("2020-01-02 03_04_06 Kept.txt", BasketName(moved));
 }
 
-TEST(MemoStore, FailedSaveLeavesOldContent)
+TEST(MemoStore, FailedSaveLeavesOldContentAndTellsAPassingHoldFromTheRest)
 {
     TestProgram program;
     WriteMemoContent(8, "old", "{\\rtf1 old}");
+    const std::string staging = StagingFilePath(MemoFilePath(8));
+    const std::string cannot = "Cannot create file \"" + MemoFilePath(8) + "\". ";
 
-    // Something in the way of the new content's file.
-    ASSERT_TRUE(CreateDirectoryA((MemoFilePath(8) + ".new").c_str(), nullptr));
-    const std::string error = ErrorOf([] { WriteMemoContent(8, "new", "{\\rtf1 new}"); });
-    EXPECT_EQ(0u, error.find("Cannot create file \"" + MemoFilePath(8) + "\". ")) << error;
-    EXPECT_GT(error.size(), ("Cannot create file \"" + MemoFilePath(8) + "\". ").size());
-    EXPECT_EQ("{\\rtf1 old}", ReadWholeFile(MemoFilePath(8)));
-    RemoveDirectoryA((MemoFilePath(8) + ".new").c_str());
-
-    // The memo file held open by someone who shares nothing: it cannot be replaced.
-    HANDLE locked = CreateFileA(MemoFilePath(8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
-    const std::string lockedError = ErrorOf([] { WriteMemoContent(8, "new", "{\\rtf1 new}"); });
-    CloseHandle(locked);
-    EXPECT_EQ(0u, lockedError.find("Cannot create file \"" + MemoFilePath(8) + "\". ")) << lockedError;
-    EXPECT_EQ("{\\rtf1 old}", ReadWholeFile(MemoFilePath(8)));
-    EXPECT_FALSE(FileExists(MemoFilePath(8) + ".new"));
-
+    // Each way a save can fail: whether it is a hold that passes (another program has
+    // the memo file open without sharing), or something that stays.
+    struct Case {
+        const char* what;
+        std::function<std::function<void()>()> obstruct;  // gives what removes it again
+        bool held;
+    } cases[] = {
+        {"a folder where the staging file goes",
+         [&] {
+             CreateDirectoryA(staging.c_str(), nullptr);
+             return std::function<void()>([&] { RemoveDirectoryA(staging.c_str()); });
+         },
+         false},
+        {"the memo file open without sharing",
+         [&] {
+             auto holder = std::make_shared<UniqueKernelHandle>(
+                 CreateFileA(MemoFilePath(8).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+             return std::function<void()>([holder] { holder->reset(); });
+         },
+         true},
+        {"the memo file open for reading only",
+         [&] {
+             auto holder = std::make_shared<UniqueKernelHandle>(CreateFileA(
+                 MemoFilePath(8).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+             return std::function<void()>([holder] { holder->reset(); });
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        const std::function<void()> release = c.obstruct();
+        bool held = false;
+        std::string error;
+        try {
+            WriteMemoContent(8, "new", "{\\rtf1 new}");
+        } catch (const EFileHeld& e) {
+            held = true;
+            error = e.what();
+        } catch (const EFCreateError& e) {
+            error = e.what();
+        }
+        release();
+        EXPECT_EQ(c.held, held) << c.what;
+        EXPECT_EQ(0u, error.find(cannot)) << c.what << ": " << error;
+        EXPECT_GT(error.size(), cannot.size()) << c.what << ": the system's reason";
+        EXPECT_EQ("{\\rtf1 old}", ReadWholeFile(MemoFilePath(8))) << c.what;
+        EXPECT_FALSE(FileExists(staging)) << c.what;
+    }
     WriteMemoContent(8, "new", "{\\rtf1 new}");
     EXPECT_EQ("{\\rtf1 new}", ReadWholeFile(MemoFilePath(8)));
+}
+
+TEST(MemoStore, StagingFilesHaveNamesSyncClientsSkipAndLeftoversGoAtStart)
+{
+    TestProgram program;
+    EXPECT_EQ(program.Folder() + "~007.txt.tmp", StagingFilePath(MemoFilePath(7)));
+    struct Case {
+        const char* name;
+        bool removed;
+    } cases[] = {
+        {"~007.txt.tmp", true}, {"~1234.txt.tmp", true},
+        {"007.txt", false},     {"~notes.doc", false},  {"007.txt.tmp", false}, {"~007.txt", false},
+    };
+    for (const Case& c : cases)
+        WriteWholeFile(program.Folder() + c.name, kRtf);
+    EXPECT_EQ(2, RemoveStagingLeftovers());
+    for (const Case& c : cases)
+        EXPECT_EQ(!c.removed, FileExists(program.Folder() + c.name)) << c.name;
 }
 
 TEST(MemoStore, MoveNamesByCreationTimeRoundedDownAndCaption)

@@ -375,3 +375,92 @@ TEST(Paper, NotesOffEveryScreenAfterADisplayChangeMoveOntoTheNearestAndSaveLater
     for (TfrmPaper* note : notes)
         Application.DestroyForm(note);
 }
+
+namespace {
+
+struct ShellCase {
+    const char* name;
+    ShellLayout layout;
+    RECT area;
+};
+
+const ShellCase kShells[] = {
+    {"classic", ShellLayout::Classic, {}},
+    {"classic, from -1280", ShellLayout::Classic, kLeftMonitorToo},
+    {"slideshow", ShellLayout::Slideshow, {}},
+    {"slideshow, from -1280", ShellLayout::Slideshow, kLeftMonitorToo},
+    {"24H2, from -1280", ShellLayout::Win11_24H2, kLeftMonitorToo},
+};
+
+} // namespace
+
+TEST(Paper, EveryShellLayoutTakesTheNoteIntoItsIconViewAndTheNoteNeverMoves)
+{
+    for (const ShellCase& c : kShells) {
+        SCOPED_TRACE(c.name);
+        StandInProgman shell(c.layout, c.area);
+        if (c.layout == ShellLayout::Win11_24H2) {
+            ASSERT_EQ(shell.workers[0], GetWindow(shell.progman, GW_CHILD)) << "the wallpaper comes first";
+        }
+        if (c.layout == ShellLayout::Slideshow) {
+            ASSERT_EQ(nullptr, GetWindow(shell.progman, GW_CHILD)) << "an empty Progman";
+        }
+        Paper p;
+        WriteWholeFile(PrjInfo->PostItIniFileName(), "[7]\r\nLeft=100\r\nTop=100\r\nWidth=320\r\nHeight=220\r\n");
+        const std::string stored = p.Ini();
+        const RECT place{100, 100, 420, 320};
+        p->LoadPosition();
+        EXPECT_EQ(place, WindowScreenRect(p->Handle())) << "working";
+
+        p->SendToDesktop();
+        EXPECT_EQ(shell.icons, p.ParentWindow());
+        EXPECT_EQ(place, WindowScreenRect(p->Handle())) << "desktop";
+        p->BringFloating();
+        EXPECT_EQ(place, WindowScreenRect(p->Handle())) << "floating";
+        p->BringToWork();
+        EXPECT_EQ(place, WindowScreenRect(p->Handle())) << "working again";
+        p->SendToDesktop();
+        EXPECT_EQ(shell.icons, p.ParentWindow());
+        EXPECT_EQ(place, WindowScreenRect(p->Handle())) << "desktop again";
+        EXPECT_FALSE(p->SavePosition()) << "the same place as stored";
+        EXPECT_EQ(stored, p.Ini());
+
+        // Read and written inside the icon view, in screen coordinates too.
+        WriteWholeFile(PrjInfo->PostItIniFileName(), "[7]\r\nLeft=200\r\nTop=150\r\nWidth=300\r\nHeight=200\r\n");
+        p->LoadPosition();
+        EXPECT_EQ((RECT{200, 150, 500, 350}), WindowScreenRect(p->Handle()));
+        p->SetScreenBounds({40, 60, 340, 260});
+        EXPECT_TRUE(p->SavePosition());
+        EXPECT_EQ("[7]\r\nLeft=40\r\nTop=60\r\nWidth=300\r\nHeight=200\r\n", p.Ini());
+    }
+}
+
+TEST(Paper, TheOffScreenRescueInsideAnIconViewLeftOfThePrimaryMonitorComparesScreenPlaces)
+{
+    StandInProgman shell(ShellLayout::Classic, kLeftMonitorToo);
+    Paper p;
+    p->SendToDesktop();
+    ASSERT_EQ(shell.icons, p.ParentWindow());
+    p->SetScreenBounds({100, 100, 420, 320});
+    // On the remaining screen: stays. Off the remaining one: onto its edge.
+    EXPECT_FALSE(p->KeepOnWorkArea({{0, 0, 1280, 800}}));
+    EXPECT_EQ((RECT{100, 100, 420, 320}), WindowScreenRect(p->Handle()));
+    EXPECT_EQ(1, KeepNotesOnWorkAreas({{2000, 0, 3280, 800}}));
+    EXPECT_EQ((RECT{2000, 100, 2320, 320}), WindowScreenRect(p->Handle()));
+    EXPECT_EQ(shell.icons, p.ParentWindow());
+}
+
+TEST(Paper, WithoutADesktopShellTheNoteGoesBelowOtherWindows)
+{
+    ASSERT_EQ(nullptr, FindWindowA("Progman", nullptr));
+    Paper p;
+    p.other->SetBounds(150, 150, 100, 100);
+    p.other->Show();
+    p->BringFloating();
+    p->SendToDesktop();
+    bool below = false;
+    for (HWND wnd = GetWindow(p.other->Handle(), GW_HWNDNEXT); wnd && !below; wnd = GetWindow(wnd, GW_HWNDNEXT))
+        below = wnd == p->Handle();
+    EXPECT_TRUE(below) << "the other window covers the note";
+    EXPECT_EQ((RECT{120, 130, 440, 350}), WindowScreenRect(p->Handle()));
+}

@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/ImgList.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 #include "notes/MemoImages.h"
 #include "notes/PostIt.h"
 #include "tests/TestSupport.h"
@@ -32,10 +33,12 @@ std::string SampleRtf()
 
 int Find(TRichMemo& editor, const char* text)
 {
-    FINDTEXTEXA find{};
+    // The editor is a wide window: its find takes wide text.
+    const std::wstring wide = AnsiToWide(text);
+    FINDTEXTEXW find{};
     find.chrg = {0, -1};
-    find.lpstrText = text;
-    return static_cast<int>(SendMessageA(editor.Handle(), EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
+    find.lpstrText = wide.c_str();
+    return static_cast<int>(SendMessageW(editor.Handle(), EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
 }
 
 }  // namespace

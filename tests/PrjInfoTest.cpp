@@ -1,4 +1,5 @@
 #include "shell/EProjectInc.h"
+#include "shell/FolderLock.h"
 
 #include "framework/Application.h"
 #include "framework/IniFiles.h"
@@ -6,6 +7,8 @@
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 TEST(PrjInfo, EveryPathLivesBesideTheProgram)
 {
@@ -98,4 +101,39 @@ TEST(PrjInfo, TheInstanceMutexLivesAsLongAsItsProgramInformation)
         first.Info().IsFirstInstance();
     }
     EXPECT_FALSE(mutexExists()) << "a new start would run as the first instance";
+}
+
+TEST(FolderLock, OneProgramHoldsAFolderUntilItEnds)
+{
+    TempFolder folder;
+    const std::string lockFile = folder.Path() + kFolderLockName;
+    struct Case {
+        const char* situation;
+        std::function<UniqueKernelHandle()> arrange;
+        bool held, heldElsewhere;
+    } cases[] = {
+        {"nothing there", [] { return UniqueKernelHandle(); }, true, false},
+        {"left by a program that died", [&] { WriteWholeFile(lockFile, ""); return UniqueKernelHandle(); }, true, false},
+        {"held by another program", [&] {
+             return UniqueKernelHandle(CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                                   OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+         }, false, true},
+    };
+    for (const Case& c : cases) {
+        const UniqueKernelHandle other = c.arrange();
+        {
+            const TFolderLock lock(folder.Path());
+            EXPECT_EQ(c.held, lock.Held()) << c.situation;
+            EXPECT_EQ(c.heldElsewhere, lock.HeldElsewhere()) << c.situation;
+            EXPECT_TRUE(FileExists(lockFile)) << c.situation;
+            if (lock.Held()) {
+                EXPECT_TRUE(TFolderLock(folder.Path()).HeldElsewhere()) << c.situation << ": a second start";
+            }
+        }
+        EXPECT_EQ(static_cast<bool>(other), FileExists(lockFile)) << c.situation << ": gone with its holder";
+    }
+    // A folder where no file can be made: nothing can be saved there, the program runs as before.
+    const TFolderLock nowhere(folder.Path() + "missing\\");
+    EXPECT_FALSE(nowhere.Held());
+    EXPECT_FALSE(nowhere.HeldElsewhere());
 }

@@ -1,13 +1,15 @@
-// Starts pinova.exe over program folders of 0, 100, 998 and 999 memos and measures
-// what a user of many notes feels: the start until every memo is shown and the
-// program has gone quiet, the peak working set, idle CPU, a new memo by hot key
-// (with 999 memos there is no free number left: 998 shows the last one made), and
-// "Close" until the process has ended. Median of three runs each. Run it through
-// scripts/bench.sh; not a test.
-//     pinova_program_bench.exe [runs] [counts...]
+// Starts pinova.exe and the floor (pinova_floor.exe: what any note program must do
+// to show the memos) over the same folders of memos, one after the other in each
+// round, and compares the start until every memo is shown and the program has gone
+// quiet, and the peak working set. Pinova also makes a memo by hot key (with 999
+// memos there is no free number left) and is closed from its tray menu, with no
+// pinned page and, over the first count of memos, with three. Median of the runs.
+// Run it through scripts/bench.sh; not a test.
+//     pinova_program_bench.exe [runs] [counts...]      default: 3 runs of 100 and 999
 #include "framework/Application.h"
 #include "framework/SysUtils.h"
 #include "tests/MemoFolder.h"
+#include "tests/ProgramSupport.h"
 #include "tests/TestSupport.h"
 
 #include <windows.h>
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,40 +32,43 @@ double MsSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Our windows are all of the form class; the shown ones of the process are the notes.
-struct NoteCount {
+// The notes are the icon view's own children: counting them asks the server
+// about each once, and nothing about the windows inside them; no note is sent a
+// message, so the count costs the program measured nothing of its own time.
+int ShownNotes(const StandInProgman& desktop)
+{
+    int shown = 0;
+    for (HWND child = GetWindow(desktop.icons, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        shown += IsWindowVisible(child) ? 1 : 0;
+    return shown;
+}
+
+struct TopLevelSearch {
     DWORD pid;
-    int count = 0;
+    const char* className;
+    HWND found = nullptr;
 };
 
-BOOL CALLBACK CountNote(HWND wnd, LPARAM data)
+BOOL CALLBACK FindShownTopLevel(HWND wnd, LPARAM data)
 {
-    auto* notes = reinterpret_cast<NoteCount*>(data);
+    auto* search = reinterpret_cast<TopLevelSearch*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
     char name[32] = {};
     GetClassNameA(wnd, name, sizeof(name));
-    if (pid == notes->pid && IsWindowVisible(wnd) && std::string(name) == "TForm")
-        ++notes->count;
+    if (pid == search->pid && IsWindowVisible(wnd) && std::strcmp(name, search->className) == 0) {
+        search->found = wnd;
+        return FALSE;
+    }
     return TRUE;
 }
 
-// Notes at work or floating: top-level windows.
-int ShownTopLevelNotes(DWORD pid)
+// A shown top-level window of the process and class (the few outside the icon view).
+HWND ShownTopLevel(DWORD pid, const char* className)
 {
-    NoteCount notes{pid};
-    EnumWindows(CountNote, reinterpret_cast<LPARAM>(&notes));
-    return notes.count;
-}
-
-// Every question about another process's window goes to Wine's server, so only
-// the icon view's own children are looked at, not the notes' controls.
-int ShownNotes(DWORD pid, const StandInProgman& desktop)
-{
-    NoteCount notes{pid};
-    for (HWND child = GetWindow(desktop.icons, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        CountNote(child, reinterpret_cast<LPARAM>(&notes));
-    return ShownTopLevelNotes(pid) + notes.count;
+    TopLevelSearch search{pid, className};
+    EnumWindows(FindShownTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The running instance leaves its tray window in the shared block.
@@ -154,22 +160,52 @@ bool WaitFor(Done done, DWORD timeoutMs)
 constexpr int kMostMemos = 999;
 
 struct Figures {
-    double startMs = 0, peakMiB = 0, idleCpuMs = 0, newMemoMs = 0, closeMs = 0;
+    double startMs = 0, peakMiB = 0, newMemoMs = -1, closeMs = -1;
     bool ok = true;
 };
 
-Figures RunOnce(const std::string& exe, int memos)
+void WritePinnedPages(const std::string& folder, int pages, const SilentServer& server)
+{
+    std::string settings = "[url]\r\n";
+    for (int n = 1; n <= pages; ++n)
+        settings += Format("%d=%s\r\n", n, server.Address(Format("page%d", n)).c_str());
+    WriteWholeFile(folder + "Pinova.ini", settings);
+}
+
+// "Close" from the tray menu, as a user chooses it with the keyboard; the time
+// from the choice until the process has ended.
+double CloseFromTrayMenu(HANDLE process, DWORD pid, bool& ok)
+{
+    const HWND tray = TrayWindow();
+    PostMessageA(tray, WM_USER + 100, 1, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ok &= WaitFor([&] { return (menu = ShownTopLevel(pid, "#32768")) != nullptr; }, 10'000);
+    PumpMessages(200);
+    const auto close = Clock::now();
+    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ok &= WaitFor([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 60'000);
+    return MsSince(close);
+}
+
+// Starts the program (pinova.exe or the floor) in a fresh folder of memos on a
+// fresh stand-in desktop and measures it; Pinova also makes a memo by hot key
+// and is closed from its tray menu, the floor is ended.
+Figures RunOnce(const std::string& exe, bool pinova, int memos, int pages)
 {
     Figures f;
     TempFolder folder;
-    CopyFileA(exe.c_str(), (folder.Path() + "pinova.exe").c_str(), FALSE);
+    const std::string copy = folder.Path() + ExtractFileName(exe);
+    CopyFileA(exe.c_str(), copy.c_str(), FALSE);
     WriteMemoFolder(folder.Path(), memos, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const SilentServer server;
+    WritePinnedPages(folder.Path(), pages, server);
     StandInProgman desktop;
 
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + folder.Path() + "pinova.exe\"";
+    std::string commandLine = "\"" + copy + "\"";
     const auto start = Clock::now();
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(), &si,
                         &pi)) {
@@ -180,9 +216,8 @@ Figures RunOnce(const std::string& exe, int memos)
     UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
     // Start-up ends at the last tick of processor time the program used before a
     // whole second without any, once every note is shown (notes paint after they
-    // are shown). The notes are counted only in such a quiet second: counting asks
-    // the server about a thousand windows, which would slow the program measured.
-    LinuxProcessTimes linuxTimes(folder.Path() + "pinova.exe");
+    // are shown). The notes are counted only in such a quiet second.
+    LinuxProcessTimes linuxTimes(copy);
     const auto cpuMs = [&] {
         const double linuxMs = linuxTimes.CpuMs();
         return linuxMs >= 0 ? linuxMs : CpuMs(pi.hProcess);
@@ -196,37 +231,29 @@ Figures RunOnce(const std::string& exe, int memos)
                 lastBusy = Clock::now();
                 return false;
             }
-            return MsSince(lastBusy) >= 1000 && TrayWindow() && ShownNotes(pi.dwProcessId, desktop) >= memos;
+            return MsSince(lastBusy) >= 1000 && (!pinova || TrayWindow()) && ShownNotes(desktop) >= memos + pages;
         },
-        180'000);
+        300'000);
     f.startMs = std::chrono::duration<double, std::milli>(lastBusy - start).count();
-
-    const double cpuBefore = cpuMs();
-    PumpMessages(10'000);
-    f.idleCpuMs = cpuMs() - cpuBefore;
-
-    const HWND tray = TrayWindow();
-    if (memos < kMostMemos) {
-        const auto hotKey = Clock::now();
-        PostMessageA(tray, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
-        // The new memo comes up at work, a top-level window: the notes on the desktop need no counting.
-        f.ok &= WaitFor([&] { return ShownTopLevelNotes(pi.dwProcessId) >= 1; }, 30'000);
-        f.newMemoMs = MsSince(hotKey);
-    } else {
-        f.newMemoMs = -1;  // every number is taken: the hot key makes nothing
-    }
 
     PROCESS_MEMORY_COUNTERS pmc{};
     pmc.cb = sizeof(pmc);
     if (GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc)))
         f.peakMiB = static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
 
-    const auto close = Clock::now();
-    PostMessageA(tray, WM_CLOSE, 0, 0);
-    f.ok &= WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 60'000);
-    f.closeMs = MsSince(close);
-    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+    if (pinova && memos < kMostMemos && pages == 0) {
+        const auto hotKey = Clock::now();
+        PostMessageA(TrayWindow(), WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'N'));
+        // The new memo comes up at work, a top-level window: the notes on the desktop need no counting.
+        f.ok &= WaitFor([&] { return ShownTopLevel(pi.dwProcessId, "TForm") != nullptr; }, 30'000);
+        f.newMemoMs = MsSince(hotKey);
+    }
+    if (pinova)
+        f.closeMs = CloseFromTrayMenu(pi.hProcess, pi.dwProcessId, f.ok);
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 10'000);
+    }
     return f;
 }
 
@@ -235,6 +262,22 @@ double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
 }
+
+struct Series {
+    std::vector<double> start, peak, newMemo, close;
+    bool ok = true;
+
+    void Add(const Figures& f)
+    {
+        ok &= f.ok;
+        start.push_back(f.startMs);
+        peak.push_back(f.peakMiB);
+        newMemo.push_back(f.newMemoMs);
+        close.push_back(f.closeMs);
+    }
+};
+
+std::string Seconds(double ms) { return ms < 0 ? "-" : Format("%.2f s", ms / 1000); }
 
 } // namespace
 
@@ -246,28 +289,35 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i)
         counts.push_back(std::atoi(argv[i]));
     if (counts.empty())
-        counts = {0, 100, 998, 999};
-    const std::string exe = BuiltProgramPath();
+        counts = {100, 999};
+    const std::string pinovaExe = BuiltProgramPath();
+    const std::string floorExe = ExtractFilePath(ModuleFileName()) + "pinova_floor.exe";
+    // Close with pinned pages is measured over the first count of memos only.
+    constexpr int kPages = 3;
 
-    std::printf("| memos | start-up | peak working set | idle CPU over 10 s | new memo by hot key | Close |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|\n");
-    for (int memos : counts) {
-        std::vector<double> start, peak, idle, newMemo, close;
-        bool ok = true;
+    std::printf("| memos | floor | Pinova | ratio | floor peak | Pinova peak | ratio | new memo by hot key | Close | "
+                "Close, %d pages |\n",
+                kPages);
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (size_t row = 0; row < counts.size(); ++row) {
+        const int memos = counts[row];
+        Series floor, pinova, withPages;
+        // Alternating, so that what else the machine does falls on both alike.
         for (int run = 0; run < runs; ++run) {
-            const Figures f = RunOnce(exe, memos);
-            ok &= f.ok;
-            start.push_back(f.startMs);
-            peak.push_back(f.peakMiB);
-            idle.push_back(f.idleCpuMs);
-            newMemo.push_back(f.newMemoMs);
-            close.push_back(f.closeMs);
+            floor.Add(RunOnce(floorExe, false, memos, 0));
+            pinova.Add(RunOnce(pinovaExe, true, memos, 0));
+            if (row == 0)
+                withPages.Add(RunOnce(pinovaExe, true, memos, kPages));
         }
-        const double newMemoMs = Median(newMemo);
-        const std::string newMemoText = newMemoMs < 0 ? "none (no free number)" : Format("%.0f ms", newMemoMs);
-        std::printf("| %d | %.2f s | %.0f MiB | %.0f ms | %s | %.2f s |%s\n", memos, Median(start) / 1000,
-                    Median(peak), Median(idle), newMemoText.c_str(), Median(close) / 1000,
-                    ok ? "" : " (incomplete)");
+        const double floorMs = Median(floor.start), pinovaMs = Median(pinova.start);
+        const double floorMiB = Median(floor.peak), pinovaMiB = Median(pinova.peak);
+        const double newMemoMs = Median(pinova.newMemo);
+        const std::string newMemoText = memos >= kMostMemos ? "none (no free number)" : Format("%.0f ms", newMemoMs);
+        std::printf("| %d | %.2f s | %.2f s | %.2f | %.0f MiB | %.0f MiB | %.2f | %s | %s | %s |%s\n", memos,
+                    floorMs / 1000, pinovaMs / 1000, pinovaMs / floorMs, floorMiB, pinovaMiB, pinovaMiB / floorMiB,
+                    newMemoText.c_str(), Seconds(Median(pinova.close)).c_str(),
+                    Seconds(row == 0 ? Median(withPages.close) : -1).c_str(),
+                    floor.ok && pinova.ok && withPages.ok ? "" : " (incomplete)");
         std::fflush(stdout);
     }
     return 0;

@@ -60,7 +60,7 @@ HWND LoadedEditorOf(HWND memo)
     HWND found = nullptr;
     PumpUntil([&] {
         for (HWND wnd : WindowsBelow(memo))
-            if (ClassOf(wnd) == "RichEdit20A" && TextOf(wnd).find("Memo ") != std::string::npos)
+            if (ClassOf(wnd) == "RichEdit20W" && TextOf(wnd).find("Memo ") != std::string::npos)
                 found = wnd;
         return found != nullptr;
     });
@@ -304,7 +304,7 @@ TEST(ProgramRobust, DISABLED_HugeAndHalfGoneFoldersAtStartUp)
          [](const RunningPinova&, const std::vector<HWND>& memos) {
              size_t longest = 0;
              for (HWND wnd : WindowsBelow(memos[0]))
-                 if (ClassOf(wnd) == "RichEdit20A")
+                 if (ClassOf(wnd) == "RichEdit20W")
                      longest = std::max(longest, static_cast<size_t>(SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0)));
              EXPECT_GE(longest, size_t{1} << 20) << "the whole line is shown";
          }},

@@ -1,9 +1,16 @@
+// Sockets before anything brings in the older window headers.
+#include <winsock2.h>
+
 #include "tests/ProgramSupport.h"
 
 #include "framework/SysUtils.h"
 #include "shell/EProjectInc.h"
+#include "shell/main.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
 
 const char kShellDesktop[] = "shell";
 
@@ -121,6 +128,9 @@ ShellThread& Shell()
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
     CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
+    // An empty memo index: the folder has been used before. Without it (and without
+    // settings) the start is the very first one, which opens a memo of its own.
+    WriteWholeFile(File("zkPostIt.ini"), "");
 }
 
 RunningPinova::RunningPinova(const RunningPinova& sameFolder, int) : folder_(sameFolder.folder_) {}
@@ -133,6 +143,34 @@ RunningPinova::~RunningPinova()
         WaitForSingleObject(process_.get(), 5000);
 }
 
+void RunningPinova::SetEnvironment(const std::string& name, const std::string& value)
+{
+    environment_.emplace_back(name, value);
+}
+
+namespace {
+
+// The test's environment with the given variables in place of its own ones.
+std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& changed)
+{
+    std::string block;
+    char* own = GetEnvironmentStringsA();
+    for (const char* entry = own; *entry; entry += strlen(entry) + 1) {
+        const std::string text = entry;
+        bool replaced = false;
+        for (const auto& change : changed)
+            replaced = replaced || lstrcmpiA(text.substr(0, text.find('=')).c_str(), change.first.c_str()) == 0;
+        if (!replaced)
+            block += text + '\0';
+    }
+    FreeEnvironmentStringsA(own);
+    for (const auto& [name, value] : changed)
+        block += name + "=" + value + '\0';
+    return block + '\0';
+}
+
+} // namespace
+
 bool RunningPinova::Start()
 {
     const std::string exe = File("pinova.exe");
@@ -140,8 +178,9 @@ bool RunningPinova::Start()
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     si.lpDesktop = const_cast<char*>(kShellDesktop);
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
-                        &pi_))
+    std::string environment = EnvironmentBlock(environment_);
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_))
         return false;
     process_.reset(pi_.hProcess);
     CloseHandle(pi_.hThread);
@@ -174,10 +213,11 @@ HWND RunningPinova::WaitForTrayWindow(DWORD timeoutMs) const
 std::vector<HWND> RunningPinova::Windows(const std::string& className) const
 {
     std::vector<HWND> all = WindowsBelow(nullptr);
-    // Notes resting on the desktop are children of the desktop's icon view.
+    // Notes resting on the desktop are children of the desktop's icon view, which
+    // the shell keeps in "Progman" or in a top-level "WorkerW".
     const std::vector<HWND> top = all;
     for (HWND wnd : top)
-        if (ClassOf(wnd) == "Progman")
+        if (ClassOf(wnd) == "Progman" || ClassOf(wnd) == "WorkerW")
             for (HWND below : WindowsBelow(wnd))
                 all.push_back(below);
     std::vector<HWND> found;
@@ -187,6 +227,9 @@ std::vector<HWND> RunningPinova::Windows(const std::string& className) const
         if (owner == pi_.dwProcessId && ClassOf(wnd) == className)
             found.push_back(wnd);
     }
+    // A note that moves into the icon view meanwhile is met both above and below.
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
 }
 
@@ -194,5 +237,58 @@ std::vector<HWND> RunningPinova::WaitForWindows(const std::string& className, si
 {
     std::vector<HWND> found;
     PumpUntil([&] { return (found = Windows(className)).size() >= count; }, timeoutMs);
+    return found;
+}
+
+bool ChooseCloseFromTrayMenu(const RunningPinova& pinova, HWND tray)
+{
+    // The icon speaks the fourth manner: the event below, the icon above it.
+    PostMessageA(tray, WM_TRAYNOTIFY, 0, MAKELPARAM(WM_CONTEXTMENU, kTrayIconId));
+    const std::vector<HWND> menu = pinova.WaitForWindows("#32768", 1);
+    if (menu.empty())
+        return false;
+    PumpMessages(200);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu[0], WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+SilentServer::SilentServer() : socket_(INVALID_SOCKET)
+{
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    // Port 0: the system picks a free one. Connections wait in the backlog unanswered.
+    if (socket_ != INVALID_SOCKET && bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        listen(socket_, SOMAXCONN) == 0 && getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port_ = ntohs(address.sin_port);
+}
+
+SilentServer::~SilentServer()
+{
+    if (socket_ != INVALID_SOCKET)
+        closesocket(socket_);
+    if (started_)
+        WSACleanup();
+}
+
+std::string SilentServer::Address(const std::string& path) const
+{
+    return Format("http://127.0.0.1:%d/%s", port_ ? port_ : 9, path.c_str());
+}
+
+HWND WaitForChild(HWND parent, const std::string& className)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        for (HWND wnd : WindowsBelow(parent))
+            if (ClassOf(wnd) == className)
+                found = wnd;
+        return found != nullptr;
+    });
     return found;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The desktop with Wine's shell (taskbar, notification area). Wine makes it the
@@ -50,7 +51,8 @@ ShellThread& Shell();
 // pinova.exe copied into a fresh folder, started on the shell desktop.
 class RunningPinova {
 public:
-    // A folder of its own; the files a test puts there before Start are the program's.
+    // A folder of its own, with an empty memo index (so not the very first start);
+    // the files a test puts there before Start are the program's.
     RunningPinova();
     // A second program in the folder of the first.
     explicit RunningPinova(const RunningPinova& sameFolder, int);
@@ -61,8 +63,11 @@ public:
     const std::string& Folder() const { return folder_; }
     std::string File(const std::string& name) const { return folder_ + name; }
 
+    // A variable the program gets in its environment, in place of the test's own.
+    void SetEnvironment(const std::string& name, const std::string& value);
     bool Start();
     bool Running() const;
+    DWORD ProcessId() const { return pi_.dwProcessId; }
     // Waits (handling this thread's messages) for the end; the exit code, or STILL_ACTIVE.
     DWORD WaitForExit(DWORD timeoutMs) const;
     // The tray controller window, once the program has published it.
@@ -75,10 +80,35 @@ public:
 private:
     std::unique_ptr<TempFolder> ownFolder_;
     std::string folder_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     PROCESS_INFORMATION pi_{};
     UniqueKernelHandle process_;
+};
+
+// "Close" from the program's tray menu, chosen with the keyboard as a user can;
+// false when the menu did not come up.
+bool ChooseCloseFromTrayMenu(const RunningPinova& pinova, HWND tray);
+
+// A web server on this machine that takes every connection and never answers,
+// like a slow site: a page opened from it is still loading.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    // An address on it; a closed port of this machine when no server could be made.
+    std::string Address(const std::string& path) const;
+
+private:
+    bool started_ = false;
+    UINT_PTR socket_;
+    int port_ = 0;
 };
 
 // Every window below the given one (or of the shell desktop when none), depth first.
 std::vector<HWND> WindowsBelow(HWND parent);
 std::string ClassOf(HWND wnd);
+// A child window of the class, waited for while the window is still being built.
+HWND WaitForChild(HWND parent, const std::string& className);

@@ -302,8 +302,8 @@ TEST_F(RichMemoStreamTest, LinkClicksNeedPressAndReleaseOnTheSameLink)
         SendMessageA(memo->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&p), index);
         return MAKELPARAM(p.x + 2, p.y + 4);
     };
-    std::vector<std::pair<std::string, TMouseButton>> clicks;
-    memo->OnURLClick = [&](TCustomRichMemo&, const std::string& url, TMouseButton button) {
+    std::vector<std::pair<std::wstring, TMouseButton>> clicks;
+    memo->OnURLClick = [&](TCustomRichMemo&, const std::wstring& url, TMouseButton button) {
         clicks.emplace_back(url, button);
     };
     auto click = [&](UINT down, UINT up, int pressAt, int releaseAt) {
@@ -314,7 +314,7 @@ TEST_F(RichMemoStreamTest, LinkClicksNeedPressAndReleaseOnTheSameLink)
 
     click(WM_LBUTTONDOWN, WM_LBUTTONUP, first + 5, first + 9);
     ASSERT_EQ(1u, clicks.size());
-    EXPECT_EQ("http://one.example.com/", clicks[0].first);
+    EXPECT_EQ(L"http://one.example.com/", clicks[0].first);
     EXPECT_EQ(TMouseButton::mbLeft, clicks[0].second);
 
     click(WM_LBUTTONDOWN, WM_LBUTTONUP, first + 5, second + 5);
@@ -322,7 +322,7 @@ TEST_F(RichMemoStreamTest, LinkClicksNeedPressAndReleaseOnTheSameLink)
 
     click(WM_RBUTTONDOWN, WM_RBUTTONUP, second + 5, second + 6);
     ASSERT_EQ(2u, clicks.size());
-    EXPECT_EQ("http://two.example.com/", clicks[1].first);
+    EXPECT_EQ(L"http://two.example.com/", clicks[1].first);
     EXPECT_EQ(TMouseButton::mbRight, clicks[1].second);
 
     // Pressed on a link, released off it; then pressed off it and released on it.
@@ -382,8 +382,8 @@ TEST(RichEditOleCallback, AnswersThePlatform)
     EXPECT_EQ(nullptr, frame);
     EXPECT_EQ(nullptr, doc);
     EXPECT_EQ(E_NOTIMPL, callback.ShowContainerUI(FALSE));
-    EXPECT_EQ(S_OK, callback.QueryInsertObject(nullptr, nullptr, 0));
-    EXPECT_EQ(S_OK, callback.QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr));
+    EXPECT_EQ(E_FAIL, callback.QueryInsertObject(nullptr, nullptr, 0));
+    EXPECT_EQ(E_INVALIDARG, callback.QueryAcceptData(nullptr, nullptr, 0, TRUE, nullptr));
     IDataObject* data = reinterpret_cast<IDataObject*>(1);
     EXPECT_EQ(E_NOTIMPL, callback.GetClipboardData(nullptr, 0, &data));
     EXPECT_EQ(nullptr, data);

@@ -55,7 +55,8 @@ TEST_F(RichMemoTest, CreatesThePlatformRichEditWithItsStylesAndEvents)
     EXPECT_GE(EditorVersion(), 2);
     char cls[64] = {};
     GetClassNameA(Wnd(), cls, sizeof(cls));
-    EXPECT_STREQ("RichEdit20A", cls);
+    EXPECT_STREQ("RichEdit20W", cls);
+    EXPECT_TRUE(IsWindowUnicode(Wnd())) << "typed letters outside the code page reach it whole";
     const LONG_PTR style = GetWindowLongPtrA(Wnd(), GWL_STYLE);
     EXPECT_TRUE(style & ES_MULTILINE);
     EXPECT_TRUE(style & ES_SAVESEL);

@@ -1,6 +1,8 @@
 #include "notes/SaveProblems.h"
 
+#include "framework/Component.h"
 #include "framework/SysUtils.h"
+#include "notes/MemoStore.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -88,4 +90,71 @@ TEST(SaveReporter, AnUnwritableFolderIsToldAtStartAndNotAgainByTheFirstFailingSa
     EXPECT_EQ(1u, reports.texts.size());
     reporter.Run("memo 1", [] { return true; });
     EXPECT_FALSE(reporter.Failing());
+}
+
+TEST(SaveRetry, AHoldThatPassesIsWaitedOutQuietlyAndOnlyALongOneIsTold)
+{
+    // How long another program holds the file from the first save on; whether the
+    // retries save it before the grace is over; how many reports the user gets.
+    struct Case {
+        DWORD holdMs;
+        bool savedWithinGrace;
+        size_t reports;
+    } cases[] = {{0, true, 0}, {1200, true, 0}, {3000, false, 1}};
+    for (const Case& c : cases) {
+        CollectedReports reports(SaveReporter());
+        TComponent owner(nullptr);
+        const DWORD start = GetTickCount();
+        int attempts = 0;
+        bool saved = false;
+        DWORD savedAfter = 0;
+        TSaveRetry retry(&owner, [] { return std::string("memo 3"); }, [&] {
+            ++attempts;
+            if (GetTickCount() - start < c.holdMs)
+                throw EFileHeld("Cannot create file \"C:\\notes\\003.txt\". The file is in use.");
+            saved = true;
+            savedAfter = GetTickCount() - start;
+            return true;
+        });
+        retry.Run();
+        PumpUntil([&] { return saved || (!retry.Waiting() && attempts > 1); }, kHoldGraceMs + 2000);
+        EXPECT_EQ(c.savedWithinGrace, saved) << c.holdMs;
+        EXPECT_EQ(c.reports, reports.texts.size()) << c.holdMs;
+        EXPECT_FALSE(retry.Waiting()) << c.holdMs;
+        if (c.holdMs) {
+            EXPECT_GT(attempts, 2) << c.holdMs << ": tried again meanwhile";
+        }
+        if (c.savedWithinGrace) {
+            EXPECT_LT(savedAfter, c.holdMs + 2 * kHoldRetryMs + 300) << "soon after the hold";
+        }
+        if (!reports.texts.empty()) {
+            EXPECT_NE(std::string::npos, reports.texts[0].find("memo 3"));
+            EXPECT_NE(std::string::npos, reports.texts[0].find("The file is in use."));
+            // No more tries from the timer; the next save moment saves once the hold is over.
+            const int told = attempts;
+            PumpMessages(3 * kHoldRetryMs);
+            EXPECT_EQ(told, attempts);
+            PumpUntil([&] { return GetTickCount() - start >= c.holdMs; });
+            retry.Run();
+            EXPECT_TRUE(saved);
+            EXPECT_FALSE(SaveReporter().Failing());
+        }
+    }
+}
+
+TEST(SaveRetry, AnyOtherFailureIsToldAtOnceAndNotTriedAgainFromTheTimer)
+{
+    CollectedReports reports(SaveReporter());
+    TComponent owner(nullptr);
+    int attempts = 0;
+    TSaveRetry retry(&owner, [] { return std::string("memo 4"); }, [&]() -> bool {
+        ++attempts;
+        throw EFCreateError("Cannot create file \"C:\\notes\\004.txt\". Access is denied.");
+    });
+    retry.Run();
+    EXPECT_EQ(1u, reports.texts.size());
+    PumpMessages(3 * kHoldRetryMs);
+    EXPECT_EQ(1, attempts);
+    EXPECT_FALSE(retry.Waiting());
+    SaveReporter().Run("memo 4", [] { return true; });
 }

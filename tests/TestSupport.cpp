@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <fstream>
@@ -70,30 +71,71 @@ CaughtErrors::~CaughtErrors()
 }
 
 StandInProgman::StandInProgman(int width, int height)
+    : StandInProgman(ShellLayout::Classic,
+                     RECT{0, 0, width ? width : GetSystemMetrics(SM_CXSCREEN),
+                          height ? height : GetSystemMetrics(SM_CYSCREEN)})
+{
+}
+
+StandInProgman::StandInProgman(ShellLayout layout, RECT area)
 {
     // Registered once for the whole test program, so the brush lives as long.
     static const HBRUSH teal = CreateSolidBrush(RGB(0, 128, 128));
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = teal;
-    for (const char* name : {"Progman", "SHELLDLL_DefView", "SysListView32Test"}) {
-        wc.lpszClassName = name;
-        RegisterClassExA(&wc);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    static const bool registered = [&] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = instance;
+        wc.hbrBackground = teal;
+        for (const char* name : {"Progman", "SHELLDLL_DefView", "WorkerW"}) {
+            wc.lpszClassName = name;
+            RegisterClassExA(&wc);
+        }
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)registered;
+    if (IsRectEmpty(&area))
+        area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    auto topLevel = [&](const char* className, const char* title) {
+        HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                   area.left, area.top, w, h, nullptr, nullptr, instance, nullptr);
+        topLevel_.push_back(wnd);
+        return wnd;
+    };
+    auto child = [&](const char* className, HWND parent) {
+        return CreateWindowExA(0, className, "", kChild, 0, 0, w, h, parent, nullptr, instance, nullptr);
+    };
+
+    progman = topLevel("Progman", "Program Manager");
+    HWND viewHost = progman;
+    if (layout == ShellLayout::Slideshow) {
+        workers.push_back(topLevel("WorkerW", ""));
+        workers.push_back(topLevel("WorkerW", ""));
+        viewHost = workers.front();
     }
-    const int w = width ? width : GetSystemMetrics(SM_CXSCREEN);
-    const int h = height ? height : GetSystemMetrics(SM_CYSCREEN);
-    progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
-                              nullptr, nullptr, wc.hInstance, nullptr);
-    view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, progman, nullptr,
-                           wc.hInstance, nullptr);
-    icons = CreateWindowExA(0, "SysListView32Test", "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, w, h, view, nullptr,
-                            wc.hInstance, nullptr);
-    SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    view = child("SHELLDLL_DefView", viewHost);
+    icons = CreateWindowExA(0, WC_LISTVIEWA, "FolderView", kChild | LVS_ICON, 0, 0, w, h, view, nullptr, instance,
+                            nullptr);
+    ListView_SetBkColor(icons, RGB(0, 128, 128));
+    if (layout == ShellLayout::Win11_24H2) {
+        workers.push_back(child("WorkerW", progman));
+        SetWindowPos(workers.back(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Below every other window: the view's host, then the wallpaper, then "Progman".
+    for (HWND wnd : {viewHost, workers.empty() ? nullptr : workers.back(), progman})
+        if (wnd && GetAncestor(wnd, GA_PARENT) == GetDesktopWindow())
+            SetWindowPos(wnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-StandInProgman::~StandInProgman() { DestroyWindow(progman); }
+StandInProgman::~StandInProgman()
+{
+    for (auto it = topLevel_.rbegin(); it != topLevel_.rend(); ++it)
+        DestroyWindow(*it);
+}
 
 std::function<void(bool& canClose)> MainFormCloseQuery;
 
@@ -183,6 +225,13 @@ void WriteWholeFile(const std::string& path, const std::string& content)
 }
 
 std::string BuiltProgramPath() { return ExtractFilePath(ModuleFileName()) + "..\\app\\pinova.exe"; }
+
+RECT WindowScreenRect(HWND wnd)
+{
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+}
 
 std::string RectText(const RECT& r) { return Format("%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom); }
 

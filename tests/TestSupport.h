@@ -56,18 +56,44 @@ private:
     std::vector<std::string> messages_;
 };
 
-// Wine has no desktop shell: the shell's "Progman" window, its view and the view's
-// icon list, as Explorer makes them, stand in for it (teal, at the bottom of the
-// z-order). The whole screen unless a size is given.
+// The window trees in which Windows keeps the desktop's icon view, a list view
+// inside "SHELLDLL_DefView":
+enum class ShellLayout {
+    // "Progman" > "SHELLDLL_DefView" > "SysListView32".
+    Classic,
+    // After a wallpaper slideshow starts: an empty "Progman", the view in a top-level
+    // "WorkerW", and a second, empty "WorkerW" that draws the wallpaper.
+    Slideshow,
+    // Windows 11 24H2: "Progman" holds the wallpaper's "WorkerW" as its first child,
+    // above the view.
+    Win11_24H2,
+};
+
+// Wine has no desktop shell: the shell's windows as Explorer makes them stand in for
+// it (teal, at the bottom of the z-order), with a real list view as the icon view.
+// They cover the given screen area, the whole screen when none is given; a virtual
+// screen that starts left of the primary monitor starts at a negative x.
 class StandInProgman {
 public:
     explicit StandInProgman(int width = 0, int height = 0);
+    explicit StandInProgman(ShellLayout layout, RECT area = {});
     ~StandInProgman();
     StandInProgman(const StandInProgman&) = delete;
     StandInProgman& operator=(const StandInProgman&) = delete;
 
     HWND progman = nullptr, view = nullptr, icons = nullptr;
+    // The "WorkerW" windows of the layout, the one holding the view first.
+    std::vector<HWND> workers;
+
+private:
+    std::vector<HWND> topLevel_;
 };
+
+// A virtual screen with a monitor left of the primary one: it starts at x = -1280.
+constexpr RECT kLeftMonitorToo{-1280, 0, 1280, 800};
+
+// A window's place on the screen.
+RECT WindowScreenRect(HWND wnd);
 
 // The test programs' hidden main form runs this in its close query (when set), so
 // that a test can make closing the program fail.

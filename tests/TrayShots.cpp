@@ -33,7 +33,7 @@ void Type(HWND editor, const std::string& text)
 HWND Editor(HWND memo)
 {
     for (HWND wnd : WindowsBelow(memo))
-        if (ClassOf(wnd) == "RichEdit20A")
+        if (ClassOf(wnd) == "RichEdit20W")
             return wnd;
     return nullptr;
 }
@@ -82,13 +82,15 @@ int main(int argc, char** argv)
     PumpMessages(800);
 
     // The tray menu at the icon, at the right end of the taskbar.
-    shell.Run([] {
+    POINT icon{};
+    shell.Run([&] {
         RECT bar{};
         GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar);
-        SetCursorPos(bar.right - 10, (bar.top + bar.bottom) / 2);
+        icon = {bar.right - 10, (bar.top + bar.bottom) / 2};
+        SetCursorPos(icon.x, icon.y);
     });
     PumpMessages(500);  // until the program sees the cursor there too
-    PostMessageA(tray, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    PostMessageA(tray, WM_TRAYNOTIFY, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(WM_CONTEXTMENU, kTrayIconId));
     PumpMessages(seconds * 1000);
 
     for (HWND menu : pinova.Windows("#32768"))

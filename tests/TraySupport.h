@@ -7,6 +7,7 @@
 #include "shell/main.h"
 #include "tests/ProgramSupport.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,12 +20,13 @@ struct Tray {
     explicit Tray(TestProgram&) { Open(); }
 
     // The settings and memo records a test starts with are written before the
-    // tray controller opens them.
+    // tray controller opens them. The memo index is always there, if empty: a
+    // folder without it and without settings is the very first start, which
+    // opens a memo of its own.
     explicit Tray(const std::string& memoIndex = "", const std::string& settings = "")
         : ownProgram(std::make_unique<TestProgram>())
     {
-        if (!memoIndex.empty())
-            WriteWholeFile(PrjInfo->PostItIniFileName(), memoIndex);
+        WriteWholeFile(PrjInfo->PostItIniFileName(), memoIndex);
         if (!settings.empty())
             WriteWholeFile(PrjInfo->IniFileName(), settings);
         Open();
@@ -66,7 +68,12 @@ struct Tray {
             modes.push_back(paper->GetPaperMode());
         return modes;
     }
-    LRESULT Notify(UINT mouseMessage) const { return SendMessageA(Handle(), WM_TRAYNOTIFY, kTrayIconId, mouseMessage); }
+    // What the shell sends about the icon in its fourth manner: the point it is
+    // about, and the event with the icon's number.
+    LRESULT Notify(UINT event, POINT at = {}) const
+    {
+        return SendMessageA(Handle(), WM_TRAYNOTIFY, MAKEWPARAM(at.x, at.y), MAKELPARAM(event, kTrayIconId));
+    }
     void HotKey(int id) const
     {
         SendMessageA(Handle(), WM_HOTKEY, id, 0);
@@ -84,6 +91,36 @@ inline bool HotKeyIsFree(UINT modifiers, UINT key)
     DestroyWindow(probe);
     return free;
 }
+
+// Windows' Polish (programmer's) layout, which Wine lacks: AltGr, that is Ctrl+Alt,
+// with a, c, e, l, n, o, s, x or z types the Polish letter (with Shift its capital);
+// every other combination types what the layout underneath types. While it
+// lives, the layouts given (all of them when none is) are Polish.
+class StandInPolishLayout {
+public:
+    explicit StandInPolishLayout(std::vector<HKL> polish = {}) : previous_(LayoutTypedText)
+    {
+        polish_ = std::move(polish);
+        LayoutTypedText = Typed;
+    }
+    ~StandInPolishLayout() { LayoutTypedText = previous_; }
+    StandInPolishLayout(const StandInPolishLayout&) = delete;
+    StandInPolishLayout& operator=(const StandInPolishLayout&) = delete;
+
+private:
+    static std::wstring Typed(HKL layout, UINT key, UINT modifiers)
+    {
+        static const std::wstring keys = L"ACELNOSXZ", small = L"\u0105\u0107\u0119\u0142\u0144\u00F3\u015B\u017A\u017C",
+                                  capital = L"\u0104\u0106\u0118\u0141\u0143\u00D3\u015A\u0179\u017B";
+        const bool polish = polish_.empty() || std::find(polish_.begin(), polish_.end(), layout) != polish_.end();
+        const size_t at = keys.find(static_cast<wchar_t>(key));
+        if (polish && at != std::wstring::npos && (modifiers & (MOD_CONTROL | MOD_ALT)) == (MOD_CONTROL | MOD_ALT))
+            return std::wstring(1, (modifiers & MOD_SHIFT) ? capital[at] : small[at]);
+        return TypedText(layout, key, modifiers);
+    }
+    static inline std::vector<HKL> polish_;
+    std::wstring (*previous_)(HKL, UINT, UINT);
+};
 
 inline bool Reachable(const Tray& tray)
 {

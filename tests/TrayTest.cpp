@@ -9,14 +9,17 @@
 #include "notes/MemoStore.h"
 #include "notes/PostIt.h"
 #include "notes/SaveProblems.h"
-#include "shell/Entry.h"
+#include "shell/SaveAll.h"
 #include "shell/main.h"
+#include "tests/MemoTestSupport.h"
 #include "tests/ProgramSupport.h"
 #include "tests/TraySupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -39,11 +42,20 @@ TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
     EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, data.cbSize);
     EXPECT_EQ(tray.Handle(), data.hWnd);
     EXPECT_EQ(1u, data.uID);
-    EXPECT_EQ(7u, data.uFlags);
+    EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP), data.uFlags);
     EXPECT_EQ(0x0464u, data.uCallbackMessage);
-    EXPECT_EQ(PrjInfo->Icon.get(), data.hIcon);
+    // Drawn for the size the shell shows small icons at, not scaled from another.
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(data.hIcon, &info));
+    BITMAP colour{};
+    GetObjectA(info.hbmColor, sizeof(colour), &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), colour.bmWidth);
     EXPECT_EQ(PrjInfo->Title(), std::string(data.szTip));
     EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
+    EXPECT_TRUE(tray->TrayIconAdded());
+    EXPECT_TRUE(tray->TrayIconVersion4()) << "the shell takes the fourth manner";
     EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(GetWindowLongPtrA(Application.Handle(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     EXPECT_FALSE(IsWindowVisible(tray.Handle()));
@@ -79,31 +91,51 @@ TEST(Tray, TheMenuHasItsItemsInOrder)
     EXPECT_EQ(11, tray->imgsPostIt->Count());
 }
 
-TEST(Tray, ARightPressShowsTheMenuAtTheCursorWhileOtherClicksDoNothing)
+TEST(Tray, TheRightButtonAndTheKeyboardShowTheMenuAtTheIconWhileOtherClicksDoNothing)
 {
     Tray tray;
-    SetCursorPos(400, 300);
-    for (UINT quiet : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
+    ASSERT_TRUE(tray->TrayIconVersion4());
+    // The right button's press and release come before the context menu event
+    // that follows them: a menu on the press would open twice.
+    for (UINT quiet : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+                                                  WM_RBUTTONUP, WM_MOUSEMOVE, NIN_SELECT}) {
         seenMenu = {};
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-        EXPECT_EQ(0, tray.Notify(quiet)) << quiet;
+        EXPECT_EQ(0, tray.Notify(quiet, {400, 300})) << quiet;
         PumpMessages(100);
         KillTimer(nullptr, timer);
         EXPECT_FALSE(seenMenu.shown) << quiet;
     }
     EXPECT_TRUE(tray.Memos().empty()) << "a double click makes no memo";
 
+    // The right button's release, the context-menu key, Enter: at the point the
+    // shell names (the cursor, or the icon for the keyboard).
+    struct Case {
+        UINT event;
+        POINT at;
+    } cases[] = {{WM_CONTEXTMENU, {400, 300}}, {WM_CONTEXTMENU, {620, 410}}, {UINT(NIN_KEYSELECT), {300, 200}}};
+    for (const Case& c : cases) {
+        SetCursorPos(10, 10);
+        PumpMessages(600);  // Enter's second key select, if any, is long over
+        seenMenu = {};
+        SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+        EXPECT_EQ(1, tray.Notify(c.event, c.at)) << c.event;
+        ASSERT_TRUE(seenMenu.shown) << c.event;
+        EXPECT_EQ(c.at.x, seenMenu.rect.left) << c.event;
+        EXPECT_EQ(c.at.y, seenMenu.rect.top) << c.event;
+        // So that a click elsewhere closes it: our thread is in the foreground while
+        // it is open, and the null message is waiting once it has closed.
+        EXPECT_EQ(tray.Handle(), seenMenu.foreground);
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, tray.Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+    }
+    // Enter may bring a second key select right after the menu closed: not a second menu.
     seenMenu = {};
-    SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-    EXPECT_EQ(1, tray.Notify(WM_RBUTTONDOWN));
-    ASSERT_TRUE(seenMenu.shown);
-    EXPECT_EQ(400, seenMenu.rect.left);
-    EXPECT_EQ(300, seenMenu.rect.top);
-    // So that a click elsewhere closes it: our thread is in the foreground while it
-    // is open, and the null message is waiting once it has closed.
-    EXPECT_EQ(tray.Handle(), seenMenu.foreground);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, tray.Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
+    EXPECT_EQ(0, tray.Notify(NIN_KEYSELECT, {300, 200}));
+    PumpMessages(100);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(seenMenu.shown);
 }
 
 TEST(Tray, NewMemoTakesTheLowestFreeNumberCentredInTheForegroundWithATaskbarButton)
@@ -223,13 +255,159 @@ TEST(Tray, TheAfterLoopSaveWritesEveryMemoEvenWhenOneCannotBeWritten)
     Tray tray("[1]\n[2]\n");
     tray.Memo(1)->edtMemo->SetText("Cannot be written");
     tray.Memo(2)->edtMemo->SetText("Written after Close");
-    CreateDirectoryA(MemoFilePath(1).c_str(), nullptr);  // where memo 1's file would go
-    CaughtErrors errors;
-    SaveAllMemos();
-    EXPECT_EQ(1u, errors.Messages().size());
+    const std::string obstacle = StagingFilePath(MemoFilePath(1));
+    CreateDirectoryA(obstacle.c_str(), nullptr);  // where memo 1's new content would go
+    DialogAnswerer answer(IDCANCEL);
+    EXPECT_FALSE(SaveAllMemos());
+    EXPECT_EQ(1, answer.Count());
     EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(2)).find("Written after Close"));
-    EXPECT_FALSE(tray.Memo(2)->CloseGuardAttached());
-    RemoveDirectoryA(MemoFilePath(1).c_str());
+    RemoveDirectoryA(obstacle.c_str());
+}
+
+TEST(Tray, AMemoThatCannotBeSavedIsNamedInOneQuestionAndCancelKeepsEveryMemoSaving)
+{
+    Tray tray("[1]\n[2]\n[3]\n");
+    tray.Memo(1)->edtMemo->SetText("Saved");
+    tray.Memo(2)->edtMemo->SetText("Cannot be written");
+    tray.Memo(3)->edtMemo->SetText("Saved too");
+    const std::string obstacle = StagingFilePath(MemoFilePath(2));
+    CreateDirectoryA(obstacle.c_str(), nullptr);
+    // Memo 2's own typing save fails meanwhile, and is told as failing saves are.
+    std::vector<std::string> told;
+    SaveReporter().Show = [&](const std::string& text) { told.push_back(text); };
+    {
+        DialogAnswerer answer(IDCANCEL);
+        tray->mnCloseClick();
+        PumpMessages();
+        ASSERT_EQ(1, answer.Count());
+        const SeenDialog& question = answer.Last();
+        EXPECT_EQ(PrjInfo->Title(), question.Caption);
+        EXPECT_EQ(IDRETRY, question.DefaultButton);
+        for (const std::string& named : {std::string("memo 2"), "Cannot create file \"" + MemoFilePath(2) + "\""})
+            EXPECT_NE(std::string::npos, question.Text.find(named)) << question.Text;
+        EXPECT_EQ(std::string::npos, question.Text.find("memo 1")) << "only what could not be saved";
+    }
+    // Cancel: the program runs on, reachable, and nothing was given up.
+    EXPECT_TRUE(Reachable(tray));
+    for (TfrmPostIt* memo : tray.Memos())
+        EXPECT_TRUE(memo->CloseGuardAttached()) << memo->MemoNumber();
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(3)).find("Saved too"));
+    SendMessageA(tray.Memo(1)->edtMemo->Handle(), WM_CHAR, '!', 1);
+    EXPECT_TRUE(PumpUntil([] { return ReadWholeFile(MemoFilePath(1)).find("!") != std::string::npos; }, 3500))
+        << "typing is saved as before";
+
+    RemoveDirectoryA(obstacle.c_str());
+    DialogAnswerer none(IDCANCEL);
+    tray->mnCloseClick();
+    PumpMessages();
+    EXPECT_EQ(0, none.Count());
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(2)).find("Cannot be written"));
+    EXPECT_FALSE(Reachable(tray));
+    for (TfrmPostIt* memo : tray.Memos())
+        EXPECT_FALSE(memo->CloseGuardAttached()) << memo->MemoNumber();
+    SaveReporter().Show = nullptr;
+    EXPECT_LE(told.size(), 1u);
+}
+
+TEST(Tray, CloseWaitsOutAFileHeldForAMomentWithoutAQuestion)
+{
+    TestProgram program;
+    WriteWholeFile(PrjInfo->PostItIniFileName(), "[1]\n");
+    WriteMemoContent(1, "older", "{\\rtf1 older}");
+    Tray tray(program);
+    tray.Memo(1)->edtMemo->SetText("Held for a moment");
+    UniqueKernelHandle hold(
+        CreateFileA(MemoFilePath(1).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(hold);
+    std::thread release([&] {
+        Sleep(1200);
+        hold.reset();
+    });
+    DialogAnswerer answer(IDCANCEL);
+    const DWORD start = GetTickCount();
+    tray->mnCloseClick();
+    const DWORD took = GetTickCount() - start;
+    release.join();
+    EXPECT_EQ(0, answer.Count());
+    EXPECT_GE(took, 1000u) << "it waited";
+    EXPECT_NE(std::string::npos, ReadWholeFile(MemoFilePath(1)).find("Held for a moment"));
+    EXPECT_FALSE(tray.Memo(1)->CloseGuardAttached());
+    EXPECT_FALSE(Reachable(tray));
+}
+
+namespace {
+
+// The program's top-level windows, which the platform tells of the session's end
+// (the application's own window too, unless the test process must live on).
+std::vector<HWND> TopLevelWindows(const Tray& tray, bool withApplicationWindow)
+{
+    std::vector<HWND> windows{tray.Handle()};
+    if (withApplicationWindow)
+        windows.push_back(Application.Handle());
+    for (TfrmPostIt* memo : tray.Memos())
+        if (GetAncestor(memo->Handle(), GA_PARENT) == GetDesktopWindow())
+            windows.push_back(memo->Handle());
+    return windows;
+}
+
+void TypeIntoEveryMemo(const Tray& tray, const std::string& text)
+{
+    for (TfrmPostIt* memo : tray.Memos())
+        for (char c : text)
+            SendMessageA(memo->edtMemo->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+bool EveryMemoFileHolds(const Tray& tray, const std::string& text)
+{
+    for (TfrmPostIt* memo : tray.Memos())
+        if (ReadWholeFile(MemoFilePath(memo->MemoNumber())).find(text) == std::string::npos)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(Tray, TheEndOfTheSessionSavesEveryMemoAndOneCalledOffLeavesThemSaving)
+{
+    struct Case {
+        bool desktop;  // a desktop to rest in, whose notes hear nothing of the session
+        bool ends;     // the session ends, or another program calls it off
+    } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.desktop ? "in the desktop, " : "top-level, ") +
+                                  (c.ends ? "the session ends" : "called off");
+        std::unique_ptr<StandInProgman> shell;
+        if (c.desktop)
+            shell = std::make_unique<StandInProgman>();
+        Tray tray("[1]\n[2]\n");
+        tray.Memo(2)->BringToWork();
+        if (c.desktop) {
+            ASSERT_EQ(shell->icons, GetAncestor(tray.Memo(1)->Handle(), GA_PARENT)) << label;
+        }
+        TypeIntoEveryMemo(tray, "Before");
+
+        for (HWND wnd : TopLevelWindows(tray, true))
+            EXPECT_TRUE(SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << label;
+        EXPECT_TRUE(EveryMemoFileHolds(tray, "Before")) << label << ": saved when asked";
+        TypeIntoEveryMemo(tray, " after");
+
+        if (c.ends) {
+            for (HWND wnd : TopLevelWindows(tray, false))
+                SendMessageA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            EXPECT_TRUE(EveryMemoFileHolds(tray, "Before after")) << label << ": what was typed since";
+            for (TfrmPostIt* memo : tray.Memos())
+                EXPECT_FALSE(memo->CloseGuardAttached()) << label;
+            continue;
+        }
+        for (HWND wnd : TopLevelWindows(tray, true))
+            SendMessageA(wnd, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        EXPECT_TRUE(Reachable(tray)) << label;
+        EXPECT_TRUE(PumpUntil([&] { return EveryMemoFileHolds(tray, "Before after"); }, 3500))
+            << label << ": by the typing save";
+        TypeIntoEveryMemo(tray, " closing");
+        tray->mnCloseClick();
+        EXPECT_TRUE(EveryMemoFileHolds(tray, "Before after closing")) << label << ": at Close";
+    }
 }
 
 TEST(Tray, TheIconComesBackWhenTheShellRestarts)
@@ -304,7 +482,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
         EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
         EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << "the other one is taken all the same";
         tray->UnregisterHotKeys();
-        const std::vector<THotKeySetting> refused = tray->RegisterHotKeys();
+        const std::vector<TRefusedHotKey> refused = tray->RegisterHotKeys();
         ASSERT_EQ(1u, refused.size());
         EXPECT_EQ(HOTKEY_NEWMEMO, refused[0].Id);
     }
@@ -314,7 +492,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
     TestProgram program;
     WriteWholeFile(PrjInfo->IniFileName(), "[hkNewMemo]\nhotKey=116\nhotMod=6\n[hkShowAll]\nhotKey=116\nhotMod=6\n");
     HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const std::vector<THotKeySetting> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
+    const std::vector<TRefusedHotKey> refused = RegisterHotKeys(wnd, ReadHotKeys(PrjInfo->IniFileName()));
     ASSERT_EQ(1u, refused.size()) << "the same combination twice";
     EXPECT_EQ(HOTKEY_SHOWHIDE, refused[0].Id);
     EXPECT_EQ("The hot key Ctrl+Shift+F5 is used by another program.", HotKeyFailureText(refused));

@@ -103,7 +103,7 @@ TEST(TrayWindows, OneWastebasketAtATimeWhileTheMenuAndHotKeysKeepWorking)
             EXPECT_EQ(1u, tray.Memos().size()) << "hot keys keep working";
             seenMenu = {};
             SetTimer(nullptr, 0, 20, LookAtMenuAndClose);
-            tray.Notify(WM_RBUTTONDOWN);
+            tray.Notify(WM_CONTEXTMENU);
             EXPECT_TRUE(seenMenu.shown) << "and so does the tray menu";
         },
         [&] { seen->Close(); },
@@ -197,6 +197,23 @@ TEST(TrayWindows, AfterOkAHotKeyAnotherProgramTookIsNamedInAMessageBox)
     EXPECT_EQ(0, none.Count());
     UnregisterHotKey(again, 9);
     DestroyWindow(again);
+}
+
+TEST(TrayWindows, AfterOkACombinationThatTypesOnThisKeyboardIsNamedAndStoredAsChosen)
+{
+    const StandInPolishLayout polishKeyboard;
+    Tray tray;
+    Steps steps({[&] { OpenConfiguration()->btnOKClick(); }});
+    DialogAnswerer answer(IDOK);
+    tray->mnConfiguration->Click();
+    ASSERT_EQ(1, answer.Count());
+    EXPECT_EQ("The hot key Ctrl+Alt+N types a character on this keyboard; it was left free.\n"
+              "The hot key Ctrl+Alt+Z types a character on this keyboard; it was left free.",
+              answer.Last().Text);
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
+    const TIniFile ini(PrjInfo->IniFileName());
+    EXPECT_EQ(90, ini.ReadInteger("hkShowAll", "hotKey", 0)) << "the choice is the user's";
+    EXPECT_EQ(3, ini.ReadInteger("hkShowAll", "hotMod", 0));
 }
 
 TEST(TrayWindows, PinnedPagesOpenAtStartAreRebuiltAfterOkAndKeepTheirPlacesOnClose)

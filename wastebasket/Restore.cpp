@@ -78,7 +78,8 @@ std::optional<int> RestoreMemoFile(const std::string& path, const RECT& place)
         return std::nullopt;
     const std::string rtf = ReadBytes(path);
     const std::wstring text = MemoFileText(rtf);
-    WriteMemoContent(*number, WideToAnsi(text), rtf);
+    // Whatever the memo holds, a picture alone included, comes back as it was kept.
+    WriteMemoFile(*number, rtf);
 
     TIniFile index(PrjInfo->PostItIniFileName());
     const std::string section = MemoSectionName(*number);

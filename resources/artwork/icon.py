@@ -78,8 +78,12 @@ def _disc_coverage(x, y, cx, cy, radius, samples=5):
     return hits / samples ** 2
 
 
-def _large(size, left, top, right, bottom, fold, line_rows, pin_r, shadow):
-    """A note spanning left..right, top..bottom (inclusive) with a fold of `fold` pixels."""
+def _large(size, left, top, right, bottom, fold, line_rows, pin_r, shadow, stroke=1):
+    """A note spanning left..right, top..bottom (inclusive) with a fold of `fold` pixels.
+
+    `stroke` is the width of the outline and the writing, so that the largest
+    image keeps the weight of the small ones.
+    """
     img = Image(size, size, CLEAR)
     crease = right + bottom - fold        # x + y on the fold line
 
@@ -100,34 +104,39 @@ def _large(size, left, top, right, bottom, fold, line_rows, pin_r, shadow):
             if not on_note(x, y):
                 continue
             in_flap = x >= right - fold and y >= bottom - fold
-            edge = (x in (left, right) or y in (top, bottom) or x + y == crease
-                    or (in_flap and (x == right - fold or y == bottom - fold)))
+            edge = (x < left + stroke or x > right - stroke or y < top + stroke or y > bottom - stroke
+                    or x + y > crease - stroke
+                    or (in_flap and (x < right - fold + stroke or y < bottom - fold + stroke)))
             if edge:
                 colour = OUTLINE
             elif in_flap:
                 # the flap catches the light along its crease
                 t = (x - (right - fold) + y - (bottom - fold)) / fold
                 colour = mix(FLAP_LIGHT, FLAP, min(1.0, t))
-            elif y == top + 1 or x == left + 1:
+            elif y == top + stroke or x == left + stroke:
                 colour = PAPER_TOP
             else:
                 colour = fills[y - top]
             img.set(x, y, colour)
     # writing: lines stop short of the right edge, and of the flap
-    for i, y in enumerate(line_rows):
-        end = right - 3 - (size // 6 if i == len(line_rows) - 1 else 0)
-        for x in range(left + 3, end + 1):
-            if on_note(x, y) and not (x >= right - fold - 1 and y >= bottom - fold - 1):
-                img.set(x, y, WRITING)
+    margin = 3 * stroke
+    for i, row in enumerate(line_rows):
+        end = right - margin - (size // 6 if i == len(line_rows) - 1 else 0)
+        for y in range(row, row + stroke):
+            for x in range(left + margin, end + 1):
+                if on_note(x, y) and not (x >= right - fold - stroke and y >= bottom - fold - stroke):
+                    img.set(x, y, WRITING)
     # the pin: a shadow on the paper, then a shaded round head
     cx, cy = (left + right + 1) / 2, top + 0.5
-    for y in range(size):
-        for x in range(size):
+    near = range(max(0, int(cx - 2 * pin_r) - 1), min(size, int(cx + 2 * pin_r) + 2))
+    near_rows = range(max(0, int(cy - 2 * pin_r) - 1), min(size, int(cy + 2 * pin_r) + 2))
+    for y in near_rows:
+        for x in near:
             cover = _disc_coverage(x, y, cx + pin_r * 0.45, cy + pin_r * 0.55, pin_r * 0.9)
             if cover and on_note(x, y):
                 _over(img, x, y, (0, 0, 0, 60), cover)
-    for y in range(size):
-        for x in range(size):
+    for y in near_rows:
+        for x in near:
             cover = _disc_coverage(x, y, cx, cy, pin_r)
             if not cover:
                 continue
@@ -135,18 +144,29 @@ def _large(size, left, top, right, bottom, fold, line_rows, pin_r, shadow):
             dx, dy = (x + 0.5 - cx) / pin_r, (y + 0.5 - cy) / pin_r
             t = (dx + dy + 1.4) / 2.8
             shade = mix(PIN, PIN_DARK, (t - 0.5) * 2) if t > 0.5 else mix(PIN_LIGHT, PIN, t * 2)
-            rim = _disc_coverage(x, y, cx, cy, pin_r - 1)
+            rim = _disc_coverage(x, y, cx, cy, pin_r - stroke)
             colour = mix(PIN_DARK, shade, rim)
             _over(img, x, y, colour, cover)
     # a small glint on the head
     gx, gy = int(cx - pin_r * 0.45), int(cy - pin_r * 0.45)
-    _over(img, gx, gy, (255, 255, 255, 255), 0.85)
+    for y in range(gy, gy + stroke):
+        for x in range(gx, gx + stroke):
+            _over(img, x, y, (255, 255, 255, 255), 0.85)
     return img
 
 
+# The sizes the shell asks for: the small icon at 100, 125, 150 and 200 % (16, 20,
+# 24, 32) and the large one (32, 48, and 256 for the biggest views and displays).
+SIZES = (16, 20, 24, 32, 48, 256)
+
+
 def draw_icons():
-    """The 16, 32 and 48 pixel images, smallest first."""
-    small = from_charmap(SMALL, SMALL_PALETTE)
-    medium = _large(32, 2, 5, 28, 29, 7, [11, 15, 19, 23], 3.6, 1)
-    large = _large(48, 3, 7, 43, 44, 10, [15, 20, 25, 30, 35], 5.4, 2)
-    return [small, medium, large]
+    """One image per size in SIZES, smallest first."""
+    return [
+        from_charmap(SMALL, SMALL_PALETTE),
+        _large(20, 1, 3, 18, 19, 5, [7, 10, 13], 2.4, 1),
+        _large(24, 1, 4, 22, 23, 6, [9, 12, 15, 18], 2.9, 1),
+        _large(32, 2, 5, 28, 29, 7, [11, 15, 19, 23], 3.6, 1),
+        _large(48, 3, 7, 43, 44, 10, [15, 20, 25, 30, 35], 5.4, 2),
+        _large(256, 16, 37, 229, 234, 53, [80, 107, 134, 161, 188], 28.8, 8, stroke=5),
+    ]
