@@ -31,7 +31,7 @@ std::string Record(int number, int left, int top, const std::string& more = "")
 HWND Editor(HWND memo)
 {
     for (HWND wnd : WindowsBelow(memo))
-        if (ClassOf(wnd) == "RichEdit20A")
+        if (ClassOf(wnd) == "RichEdit20W")
             return wnd;
     return nullptr;
 }
