@@ -1,6 +1,7 @@
 #include "notes/DesktopWatch.h"
 
 #include "framework/Application.h"
+#include "framework/MessageWindow.h"
 
 namespace {
 
@@ -16,13 +17,7 @@ const char kWindowClass[] = "PinovaDesktopWatch";
 
 TDesktopWatch::TDesktopWatch()
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = CreateMessageWindow(kWindowClass, WndProc, this);
 }
 
 TDesktopWatch::~TDesktopWatch()

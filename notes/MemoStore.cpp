@@ -4,11 +4,14 @@
 
 #include "framework/Handles.h"
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/SyncChanges.h"
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -21,6 +24,13 @@ constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
 // The longest path the "A" functions take, and the longest name in a folder.
 constexpr size_t kMaxPathLength = MAX_PATH - 1;
 constexpr size_t kMaxNameLength = 255;
+
+// Sync: what each memo file held when the store last read or wrote it.
+std::unordered_map<int, unsigned long long>& KnownMemoFiles()
+{
+    static std::unordered_map<int, unsigned long long> known;
+    return known;
+}
 
 TIniFile MemoIndex() { return TIniFile(PrjInfo->PostItIniFileName()); }
 
@@ -275,6 +285,26 @@ bool FileHolds(const std::string& path, const std::string& bytes)
            read == stored.size() && stored == bytes;
 }
 
+// Sync: the memo file holds bytes the store never saw (they came from elsewhere a
+// moment ago): they go beside it under a conflict copy's name before the save.
+void KeepUnseenVersion(int number, const std::string& path)
+{
+    const auto known = KnownMemoFiles().find(number);
+    std::string current;
+    if (known == KnownMemoFiles().end() || !ReadSharedFile(path, current) || ContentHash(current) == known->second)
+        return;
+    const std::string stem = path.substr(0, path.size() - kExtensionLength);
+    DWORD error = ERROR_SUCCESS;
+    for (int copy = 1; copy <= 999; ++copy) {
+        error = WriteNewFile(stem + Format(" (%d)", copy) + kExtension, current);
+        if (error == ERROR_SUCCESS)
+            return;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw CannotCreate(stem + " (1)" + kExtension, error);
+}
+
 bool IsDecimal(const std::string& text)
 {
     const size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
@@ -368,13 +398,57 @@ bool WriteMemoContent(int number, const std::string& plainText, const std::strin
     if (MemoIsBlank(plainText, rtf) && !PathTaken(path))
         return false;
     // Most saves find the memo as it was: leaving the file alone keeps the disk quiet.
-    if (FileHolds(path, rtf))
+    if (FileHolds(path, rtf)) {
+        RememberMemoFile(number, rtf);
         return false;
+    }
+    KeepUnseenVersion(number, path);
     ReplaceFileContent(path, rtf);
+    RememberMemoFile(number, rtf);
     return true;
 }
 
-void WriteMemoFile(int number, const std::string& rtf) { ReplaceFileContent(MemoFilePath(number), rtf); }
+bool ReadSharedFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const UniqueKernelHandle owned(file);
+    char chunk[64 * 1024];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
+        if (read == 0)
+            return true;
+        bytes.append(chunk, read);
+    }
+    return false;
+}
+
+bool IsMemoFileAsLastKnown(int number, const std::string& bytes)
+{
+    const auto found = KnownMemoFiles().find(number);
+    return found != KnownMemoFiles().end() && found->second == ContentHash(bytes);
+}
+
+void RememberMemoFile(int number, const std::string& bytes) { KnownMemoFiles()[number] = ContentHash(bytes); }
+
+std::string ReadMemoFile(int number)
+{
+    TFileStream file(MemoFilePath(number), fmOpenRead | fmShareDenyWrite);
+    std::string bytes(static_cast<size_t>(file.Size()), '\0');
+    if (!bytes.empty() && file.Read(bytes.data(), static_cast<long>(bytes.size())) != static_cast<long>(bytes.size()))
+        throw EStreamError("Failed to Load Stream");
+    RememberMemoFile(number, bytes);
+    return bytes;
+}
+
+void WriteMemoFile(int number, const std::string& bytes)
+{
+    ReplaceFileContent(MemoFilePath(number), bytes);
+    RememberMemoFile(number, bytes);
+}
 
 void EraseMemo(int number)
 {
@@ -385,6 +459,7 @@ void EraseMemo(int number)
         throw EFCreateError(
             Format("Cannot delete file \"%s\". %s", path.c_str(), SysErrorMessage(GetLastError()).c_str()));
     MemoIndex().EraseSection(MemoSectionName(number));
+    KnownMemoFiles().erase(number);
 }
 
 std::vector<int> AdoptOrphanMemoFiles()

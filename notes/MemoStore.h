@@ -57,17 +57,29 @@ bool MemoIsBlank(const std::string& plainText, const std::string& rtf);
 
 // Writes the RTF to the memo file. A blank memo creates no file, but one the user
 // emptied is written empty over its file, so that what was deleted stays deleted.
-// Writes nothing either when the file already holds exactly these bytes.
-// True when it wrote; otherwise as WriteMemoFile (EFileHeld when another program
-// holds the file).
+// The new content is written beside the file and swapped in at once, so a failed
+// save never leaves a half-written memo; the file keeps its creation time, the time
+// it first had content. Writes nothing either when the file already holds exactly
+// these bytes. Bytes in the file that the store never read nor wrote (another
+// computer's text that came a moment ago) are first kept beside it as "007 (1).txt",
+// a conflict copy that the folder sync makes a memo of; when that cannot be written,
+// nothing is. Raises EFCreateError "Cannot create file "%s". %s" when the file
+// cannot be written (EFileHeld when another program holds it). True when it wrote.
 bool WriteMemoContent(int number, const std::string& plainText, const std::string& rtf);
 
-// Writes the memo file with these bytes, whatever they hold. The new content is
-// written beside the file and swapped in at once, so a failed save never leaves a
-// half-written memo; the file keeps its creation time, the time it first had
-// content. Raises EFCreateError "Cannot create file "%s". %s" when the file cannot
-// be written.
-void WriteMemoFile(int number, const std::string& rtf);
+// What the store last read from or wrote to each memo file, so that a change found
+// there can be told from its own writes coming back (the folder may be synced).
+bool IsMemoFileAsLastKnown(int number, const std::string& bytes);
+void RememberMemoFile(int number, const std::string& bytes);
+// The memo file's bytes, remembered as known; raises EFOpenError when it cannot
+// be read.
+std::string ReadMemoFile(int number);
+// Reads a whole file that others may hold open too; false when it cannot be read.
+bool ReadSharedFile(const std::string& path, std::string& bytes);
+// Writes exactly these bytes as the memo's file, whatever they hold, swapped in at
+// once like every content save (a restore, the other version of a memo that came
+// from elsewhere).
+void WriteMemoFile(int number, const std::string& bytes);
 
 // Removes a blank memo: its file, if there is one, then its record. A file that
 // cannot be deleted raises EFCreateError and keeps the record.

@@ -240,13 +240,51 @@ void TfrmPostIt::LoadMemo()
         InitNewMemo();
         return;
     }
-    edtMemo->Lines().LoadFromFile(MemoFileName);
+    // Read as bytes first: the store remembers what it read, to tell a change that
+    // comes from elsewhere from its own.
+    LoadEditor(ReadMemoFile(Tag));
     textVersion_ = NewTextVersion();
     const TMemoRecord record = ReadMemoRecord(Tag);
     SetCaption(record.Caption);
     edtMemo->SetWordWrap(record.WordWrap);
     edtMemo->SetModified(false);
     savedText_ = edtMemo->Lines().Text();
+}
+
+void TfrmPostIt::LoadEditor(const std::string& rtf)
+{
+    TMemoryStream stream;
+    stream.Write(rtf.data(), static_cast<long>(rtf.size()));
+    stream.SetPosition(0);
+    edtMemo->Lines().StreamFormat = TStreamFormat::sfRichText;
+    edtMemo->Lines().LoadFromStream(stream);
+}
+
+bool TfrmPostIt::HasUnsavedEdits() { return closeGuard_ && (edtMemo->Modified() || ContentChangedSinceSave()); }
+
+void TfrmPostIt::ReloadContent(const std::string& rtf)
+{
+    const int selStart = edtMemo->SelStart(), selLength = edtMemo->SelLength();
+    const LRESULT firstLine = SendMessageA(edtMemo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0);
+    LoadEditor(rtf);
+    textVersion_ = NewTextVersion();
+    edtMemo->SetSelStart(selStart);
+    edtMemo->SetSelLength(selLength);
+    SendMessageA(edtMemo->Handle(), EM_LINESCROLL, 0, firstLine - SendMessageA(edtMemo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+    edtMemo->SetModified(false);
+    savedText_ = edtMemo->Lines().Text();
+}
+
+void TfrmPostIt::Renumber(int number)
+{
+    Tag = number;
+    MemoFileName = MemoFilePath(number);
+    // The caption makes the record; the place and the text follow.
+    WriteCaption(number, Caption());
+    WriteWordWrap(number, edtMemo->WordWrap());
+    SavePosition();
+    savedText_.clear();
+    SaveContent();
 }
 
 std::string TfrmPostIt::EditorRtf()
@@ -268,6 +306,8 @@ bool TfrmPostIt::SaveContent()
         return false;
     const bool wrote = WriteMemoContent(Tag, text, EditorRtf());
     savedText_ = text;
+    // Saved: a change that comes from elsewhere may now be shown in its place.
+    edtMemo->SetModified(false);
     return wrote;
 }
 
@@ -333,7 +373,7 @@ void TfrmPostIt::ReloadAfterVanish()
 {
     // The editor went with its window: the text comes back as last saved.
     if (FileExists(MemoFileName)) {
-        edtMemo->Lines().LoadFromFile(MemoFileName);
+        LoadEditor(ReadMemoFile(Tag));
         textVersion_ = NewTextVersion();
         edtMemo->SetModified(false);
         savedText_ = edtMemo->Lines().Text();

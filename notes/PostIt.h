@@ -86,6 +86,15 @@ public:
     unsigned long long TextVersion() const { return textVersion_; }
     bool Updating() const { return FUpdating; }
 
+    // Folder sync: whether the editor holds anything the memo file does not have yet.
+    bool HasUnsavedEdits();
+    // Folder sync: shows content that came from elsewhere, keeping the caret and the
+    // scroll where they can be; the memo counts as saved with it.
+    void ReloadContent(const std::string& rtf);
+    // Folder sync: the memo was removed elsewhere while it held unsaved edits here;
+    // it lives on under the given free number, written there at once.
+    void Renumber(int number);
+
     void ToggleFontStyle(TFontStyle style);
     void ApplyAlignment(TParaAlignment alignment);
     void ToggleBullets();
@@ -133,6 +142,7 @@ private:
     void tmrAutoSaveTimer();
     void RunDeleteFlow();
     std::string EditorRtf();
+    void LoadEditor(const std::string& rtf);
     bool ContentChangedSinceSave();
 
     TImageList* images_;

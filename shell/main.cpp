@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "notes/DesktopIconView.h"
 #include "notes/FindMemos.h"
+#include "notes/FolderSync.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
 #include "notes/PinBrowserList.h"
@@ -18,6 +19,10 @@
 
 #include <windowsx.h>
 
+#include "config/Configure.h"
+#include "wastebasket/basket.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -120,7 +125,9 @@ void TfrmMain::FormCreate()
     AddTrayIcon();
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    StartFolderSync();
     LoadMemos();
+    folderSync_->TakeInLeftCopies();
     LoadPinBrowsers();
     // Every save writes beside the program: better to hear now than at the first save.
     ReportUnwritableProgramFolder();
@@ -128,6 +135,25 @@ void TfrmMain::FormCreate()
         WelcomeNewUser(refused);
     else
         TellRefusedHotKeys(refused);
+}
+
+void TfrmMain::StartFolderSync()
+{
+    folderSync_ = std::make_unique<TFolderSync>(imgsPostIt);
+    folderSync_->OnWastebasketChanged = [this] {
+        if (frmBasket)
+            frmBasket->FillMemoList(PrjInfo->BasketPath);
+    };
+    folderSync_->OnSettingsChanged = [this] {
+        // Hot keys changed on another computer; not while the configuration
+        // window has them let go.
+        if (std::none_of(Application.Forms().begin(), Application.Forms().end(),
+                         [](TForm* form) { return dynamic_cast<TfrmConfigure*>(form) != nullptr; })) {
+            UnregisterHotKeys();
+            RegisterHotKeys();
+        }
+    };
+    folderSync_->Watch();
 }
 
 bool TfrmMain::AddTrayIcon()

@@ -11,9 +11,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+class TFolderSync;
 class TfrmBasket;
 class TfrmFindMemos;
 class TfrmPostIt;
@@ -115,7 +117,11 @@ private:
     // The session is not ending after all: become reachable again.
     void SessionGoesOn();
 
+    // Folder sync: follows what others change in the program folder.
+    void StartFolderSync();
+
     UINT taskbarCreated_;
+    std::unique_ptr<TFolderSync> folderSync_;
     UniqueIcon trayIcon_;
     bool iconAdded_ = false;
     bool iconVersion4_ = false;
