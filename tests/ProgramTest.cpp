@@ -80,16 +80,24 @@ POINT IconInTaskbar(HWND bar)
 // and waits for the shell's tip.
 std::string TipOfIcon(ShellThread& shell)
 {
-    shell.Run([] {
-        HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
-        const POINT p = IconInTaskbar(bar);
-        POINT screen = p;
-        ClientToScreen(bar, &screen);
-        SetCursorPos(screen.x, screen.y);
-        PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    });
+    // The shell's tooltip can miss one hover (its first one in a new prefix is slow
+    // to come up): the pointer leaves the icon and comes back before giving up.
     std::string tip;
-    PumpUntil([&] { return !(tip = ShownTip(shell)).empty(); }, 5000);
+    for (int hover = 0; hover < 3 && tip.empty(); ++hover) {
+        shell.Run([hover] {
+            HWND bar = FindWindowA("Shell_TrayWnd", nullptr);
+            const POINT p = IconInTaskbar(bar);
+            POINT screen = p;
+            ClientToScreen(bar, &screen);
+            if (hover > 0) {
+                SetCursorPos(screen.x - 200, screen.y - 200);
+                PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+            }
+            SetCursorPos(screen.x, screen.y);
+            PostMessageA(bar, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        });
+        PumpUntil([&] { return !(tip = ShownTip(shell)).empty(); }, 5000);
+    }
     return tip;
 }
 
