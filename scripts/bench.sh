@@ -10,6 +10,8 @@ prepare
 trap 'stop_wine; stop_display' EXIT
 program=${1:-pinova_program_bench}
 shift || true
+# Benchmarks are not part of the default build.
+cmake --build build --target "$program" -j "$(nproc)"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 wine64 "build/tests/$program.exe" "$@"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -55,18 +55,30 @@ setup_wine() {
     export WINEARCH=win64
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    local changed=0
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix"
         wine64 wineboot -i >/dev/null 2>&1 || true
         # Unmanaged windows: with no window manager on the virtual display, Wine
         # would otherwise wait two seconds for every window it hides.
         wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        changed=1
     fi
     if [ ! -f "$WINEPREFIX/.pinova-desktop" ]; then
         # The size of the virtual desktop a program gets when it is started on it
         # by name (the whole-program tests start Pinova that way).
         wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$PINOVA_DESKTOP" \
             /d "$PINOVA_DESKTOP_SIZE" /f >/dev/null 2>&1 && touch "$WINEPREFIX/.pinova-desktop"
+        changed=1
+    fi
+    if [ $changed = 1 ]; then
+        # The server those steps started ends with its last process, and while it
+        # runs "wineserver -p" below does nothing. Left alone, it would end some
+        # time into the tests; every test after that would start Wine's services
+        # anew, which keep ctest's output pipe open, and ctest waits for them
+        # (about 20 s a test program). So end it now and wait for it.
+        wine64 wineboot -s >/dev/null 2>&1 || true
+        wineserver -w
     fi
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true
