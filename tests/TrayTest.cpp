@@ -250,6 +250,36 @@ TEST(Tray, CloseSavesEveryMemoMovesNoneAndLeavesTheProgramUnreachable)
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
 }
 
+TEST(Tray, WhatCloseSavedNeedsNoSecondSaveAtTheEndUnlessANoteCameSince)
+{
+    Tray tray("[1]\n[2]\n");
+    tray.Memo(2)->edtMemo->SetText("Saved by Close");
+    tray->mnCloseClick();
+    PumpMessages();
+    EXPECT_TRUE(EveryNoteSavedForClose());
+
+    auto newMemo = [&] {
+        tray->mnNewMemo->Click();
+        return dynamic_cast<TfrmPostIt*>(PaperWindows().back());
+    };
+    ASSERT_NE(nullptr, newMemo());
+    EXPECT_FALSE(EveryNoteSavedForClose()) << "a memo opened after Close is live and unsaved";
+    EXPECT_TRUE(SaveAllMemos());
+    EXPECT_TRUE(EveryNoteSavedForClose());
+
+    TfrmPostIt* held = newMemo();
+    ASSERT_NE(nullptr, held);
+    held->edtMemo->SetText("Cannot be written");
+    const std::string obstacle = StagingFilePath(held->MemoFileName);
+    CreateDirectoryA(obstacle.c_str(), nullptr);
+    {
+        DialogAnswerer answer(IDCANCEL);
+        EXPECT_FALSE(SaveAllMemos());
+    }
+    EXPECT_FALSE(EveryNoteSavedForClose()) << "a cancelled save covers nothing";
+    RemoveDirectoryA(obstacle.c_str());
+}
+
 TEST(Tray, TheAfterLoopSaveWritesEveryMemoEvenWhenOneCannotBeWritten)
 {
     Tray tray("[1]\n[2]\n");
