@@ -280,6 +280,19 @@ TEST(Tray, WhatCloseSavedNeedsNoSecondSaveAtTheEndUnlessANoteCameSince)
     RemoveDirectoryA(obstacle.c_str());
 }
 
+TEST(Tray, MemosShareOneFontListThatIsReadAgainOnceTheFontsChange)
+{
+    Tray tray("[1]\n[2]\n");
+    const std::vector<std::string>& shared = tray.Memo(1)->cmbFontName->Items();
+    EXPECT_EQ(&shared, &tray.Memo(2)->cmbFontName->Items());
+    SendMessageA(tray.Handle(), WM_FONTCHANGE, 0, 0);
+    tray->mnNewMemo->Click();
+    auto* fresh = dynamic_cast<TfrmPostIt*>(PaperWindows().back());
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_NE(&shared, &fresh->cmbFontName->Items()) << "read anew";
+    EXPECT_EQ(shared, fresh->cmbFontName->Items());
+}
+
 TEST(Tray, TheAfterLoopSaveWritesEveryMemoEvenWhenOneCannotBeWritten)
 {
     Tray tray("[1]\n[2]\n");
