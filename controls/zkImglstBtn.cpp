@@ -22,10 +22,14 @@ void TzkImageListButton::SetImageList(TImageList* list)
 {
     if (imageList_)
         imageList_->RemoveFreeNotification(this);
+    // Only having a list or none decides the window's style: another list is
+    // only another face.
+    const bool styleChanges = (imageList_ == nullptr) != (list == nullptr);
     imageList_ = list;
     if (imageList_)
         imageList_->AddFreeNotification(this, [this] { ImageListFreed(); });
-    RecreateWnd();
+    if (styleChanges)
+        RecreateWnd();
     Invalidate();
 }
 

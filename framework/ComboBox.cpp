@@ -40,13 +40,18 @@ void TComboBox::KeepState()
 void TComboBox::FillList()
 {
     SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items_)
+    for (const std::string& item : *items_)
         SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 void TComboBox::SetItems(std::vector<std::string> items)
 {
-    items_ = std::move(items);
+    SetItems(std::make_shared<const std::vector<std::string>>(std::move(items)));
+}
+
+void TComboBox::SetItems(std::shared_ptr<const std::vector<std::string>> items)
+{
+    items_ = items ? std::move(items) : std::make_shared<const std::vector<std::string>>();
     itemIndex_ = -1;
     if (!HandleAllocated())
         return;
@@ -61,7 +66,7 @@ int TComboBox::ItemIndex() const
         return itemIndex_;
     // Typing selects the first item the text begins with; that is no choice yet.
     const int index = static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
-    if (index < 0 || index >= static_cast<int>(items_.size()) || items_[static_cast<size_t>(index)] != Text())
+    if (index < 0 || index >= static_cast<int>(items_->size()) || (*items_)[static_cast<size_t>(index)] != Text())
         return -1;
     return index;
 }
@@ -93,8 +98,8 @@ bool TComboBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result
         // The platform updates the field only after this notification: do it now,
         // so that the handler reads the picked item.
         const int index = static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
-        if (index >= 0 && index < static_cast<int>(items_.size()))
-            SetWindowTextA(Handle(), items_[static_cast<size_t>(index)].c_str());
+        if (index >= 0 && index < static_cast<int>(items_->size()))
+            SetWindowTextA(Handle(), (*items_)[static_cast<size_t>(index)].c_str());
         SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         break;
     }

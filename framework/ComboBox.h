@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@ public:
     explicit TComboBox(TComponent* owner);
 
     // The list survives re-creation of the window.
-    const std::vector<std::string>& Items() const { return items_; }
+    const std::vector<std::string>& Items() const { return *items_; }
     void SetItems(std::vector<std::string> items);
+    // A list other boxes show too (every memo offers the same fonts): held, not copied.
+    void SetItems(std::shared_ptr<const std::vector<std::string>> items);
     // The list item whose text the field holds, or -1 (typed text matches no item).
     int ItemIndex() const;
     void SetItemIndex(int index);
@@ -38,6 +41,6 @@ protected:
 
 private:
     void FillList();
-    std::vector<std::string> items_;
+    std::shared_ptr<const std::vector<std::string>> items_ = std::make_shared<const std::vector<std::string>>();
     int itemIndex_ = -1;
 };

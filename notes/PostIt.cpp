@@ -105,8 +105,13 @@ void TfrmPostIt::CreateToolbar()
     // Most memos never show their toolbar, and its twenty-odd windows cost more
     // to make than the rest of the memo: they are made when it is first shown.
     tbEdit->CreateHandleWhenShown = true;
-    // Its hints go with its windows, made again with them.
-    tbEdit->OnWindowMade = [this] { tips->Rebuild(); };
+    tbEdit->OnWindowMade = [this] {
+        // Its hints go with its windows, made again with them.
+        tips->Rebuild();
+        // Drawn for the first showing too, not for every memo that never shows it.
+        if (clrFont->Glyph().Empty())
+            clrFont->SetGlyph(TextColorGlyph().get());
+    };
     tbEdit->SetBounds(0, 18, ClientWidth(), tbEdit->RowsHeight());
     tbEdit->SetAlign(TAlign::alTop);
     tbEdit->SetParent(this);
@@ -143,7 +148,6 @@ void TfrmPostIt::CreateToolbar()
     clrFont->SetLayout(blGlyphTop);
     clrFont->SetPopupSpacing(8);
     clrFont->SetShowSystemColors(false);
-    clrFont->SetGlyph(TextColorGlyph().get());
     clrFont->SetParent(pnlFont);
     clrFont->OnChange = [this](TColorPickerButton*) { ApplyTextColor(); };
     clrFont->OnClick = [this](TColorPickerButton*) { ApplyTextColor(); };

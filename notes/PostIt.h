@@ -14,6 +14,7 @@
 #include "notes/Paper.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,11 @@ class TImageList;
 
 // The thirteen sizes the size box offers.
 const std::vector<std::string>& MemoFontSizes();
-// "Default" and every font family installed, sorted without regard to case.
-std::vector<std::string> MemoFontNames();
+// "Default" and every font family installed, sorted without regard to case: one
+// list for every memo, read once and again after fonts were added or removed.
+std::shared_ptr<const std::vector<std::string>> MemoFontNames();
+// The system's fonts changed: the next memo reads the list anew.
+void ForgetMemoFontNames();
 // The Korean font memos are written in, or the nearest installed font that can
 // show Hangul (with a name this code page can hold) when it is missing.
 std::string MemoFontName();

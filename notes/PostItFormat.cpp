@@ -58,7 +58,15 @@ const std::vector<std::string>& MemoFontSizes()
     return sizes;
 }
 
-std::vector<std::string> MemoFontNames()
+namespace {
+
+std::shared_ptr<const std::vector<std::string>>& KnownFontNames()
+{
+    static std::shared_ptr<const std::vector<std::string>> names;
+    return names;
+}
+
+std::vector<std::string> ReadFontNames()
 {
     std::vector<std::string> names{"Default"};
     for (const std::wstring& family : InstalledFamilies(DEFAULT_CHARSET)) {
@@ -71,6 +79,18 @@ std::vector<std::string> MemoFontNames()
     names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
+
+}  // namespace
+
+std::shared_ptr<const std::vector<std::string>> MemoFontNames()
+{
+    auto& names = KnownFontNames();
+    if (!names)
+        names = std::make_shared<const std::vector<std::string>>(ReadFontNames());
+    return names;
+}
+
+void ForgetMemoFontNames() { KnownFontNames().reset(); }
 
 std::string MemoFontName()
 {

@@ -4,6 +4,7 @@
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
+#include <map>
 #include <utility>
 
 namespace {
@@ -47,7 +48,67 @@ HICON CaptionIcon(HWND wnd)
     return PrjInfo ? PrjInfo->Icon.get() : nullptr;
 }
 
+UniqueBitmap LoadSkinResource(const std::string& name)
+{
+    UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!bitmap)
+        throw Exception(Format("Resource %s not found", name.c_str()));
+    return bitmap;
+}
+
+void CutButtonImages(TSkin& skin)
+{
+    WindowDC screen(nullptr);
+    UniqueDC skinDc(CreateCompatibleDC(screen.get()));
+    UniqueDC cellDc(CreateCompatibleDC(screen.get()));
+    SelectGuard selectSkin(skinDc.get(), skin.Bitmap.get());
+    for (int i = 0; i < 3; ++i) {
+        UniqueBitmap cell(CreateCompatibleBitmap(screen.get(), kButtonSize, kButtonSize));
+        {
+            SelectGuard selectCell(cellDc.get(), cell.get());
+            BitBlt(cellDc.get(), 0, 0, kButtonSize, kButtonSize, skinDc.get(), i * kButtonSize, 0, SRCCOPY);
+        }
+        skin.CloseImages.Add(cell.get());
+    }
+    skin.KeyColor = GetPixel(skinDc.get(), 0, 17);
+}
+
+std::shared_ptr<TSkin> MakeSkin(const std::string& name, int tint)
+{
+    auto skin = std::make_shared<TSkin>();
+    skin->Bitmap = LoadSkinResource(name);
+    // Always turned from the resource itself, never from a turned copy.
+    if (tint != 0) {
+        HBITMAP bitmap = skin->Bitmap.release();
+        try {
+            ShiftBitmapHue(bitmap, tint);
+        } catch (...) {
+            skin->Bitmap.reset(bitmap);
+            throw;
+        }
+        skin->Bitmap.reset(bitmap);
+    }
+    CutButtonImages(*skin);
+    return skin;
+}
+
 } // namespace
+
+TSkin::TSkin() : CloseImages(nullptr, kButtonSize, kButtonSize) {}
+
+std::shared_ptr<TSkin> SharedSkin(const std::string& name, int tint)
+{
+    // Held by the windows that show them: a skin nobody shows any more goes.
+    static std::map<std::pair<std::string, int>, std::weak_ptr<TSkin>> skins;
+    std::weak_ptr<TSkin>& entry = skins[{name, tint}];
+    std::shared_ptr<TSkin> skin = entry.lock();
+    if (!skin) {
+        skin = MakeSkin(name, tint);
+        entry = skin;
+    }
+    return skin;
+}
 
 TfrmZkGrayDialog::TfrmZkGrayDialog(TComponent* owner) : TForm(owner)
 {
@@ -57,10 +118,6 @@ TfrmZkGrayDialog::TfrmZkGrayDialog(TComponent* owner) : TForm(owner)
     SetTransparentColorValue(kDesignKeyColor);
     // Escape must reach the form from whatever control has the focus.
     KeyPreview = true;
-
-    // The image list first: owned components go newest first, so the button
-    // lets go of it before it is freed.
-    closeImages_ = Create<TImageList>(kButtonSize, kButtonSize);
 
     // The button before the strip, so that it lies above it.
     btnClose = Create<TzkImageListButton>();
@@ -90,13 +147,20 @@ void TfrmZkGrayDialog::CreateParams(TCreateParams& params)
     params.Style = (params.Style | WS_POPUP) & ~static_cast<DWORD>(WS_DLGFRAME);
 }
 
+void TfrmZkGrayDialog::CreateWnd()
+{
+    TForm::CreateWnd();
+    // The skin comes with the first window, once its name is decided and before
+    // the close button's window is made: a button made without its images would
+    // have to be made again as soon as they come.
+    if (!skin_)
+        TakeSkin(SharedSkin(skinName_, skinTint_));
+}
+
 void TfrmZkGrayDialog::FormCreate()
 {
     ActiveCaptionColor = 0xF8F8F8;
     InactiveCaptionColor = 0x808080;
-    skin_ = LoadSkin();
-    CutButtonImages();
-    btnClose->SetImageList(closeImages_);
     btnClose->SetIndexButton(0);
     btnClose->SetIndexEnter(1);
     btnClose->SetIndexClick(2);
@@ -110,58 +174,22 @@ void TfrmZkGrayDialog::KeepCloseButtonOnTop()
         SetWindowPos(btnClose->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-UniqueBitmap TfrmZkGrayDialog::LoadSkin() const
+void TfrmZkGrayDialog::TakeSkin(std::shared_ptr<TSkin> skin)
 {
-    UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), skinName_.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!bitmap)
-        throw Exception(Format("Resource %s not found", skinName_.c_str()));
-    return bitmap;
-}
-
-void TfrmZkGrayDialog::CutButtonImages()
-{
-    closeImages_->Clear();
-    WindowDC screen(nullptr);
-    UniqueDC skinDc(CreateCompatibleDC(screen.get()));
-    UniqueDC cellDc(CreateCompatibleDC(screen.get()));
-    SelectGuard selectSkin(skinDc.get(), skin_.get());
-    for (int i = 0; i < 3; ++i) {
-        UniqueBitmap cell(CreateCompatibleBitmap(screen.get(), kButtonSize, kButtonSize));
-        {
-            SelectGuard selectCell(cellDc.get(), cell.get());
-            BitBlt(cellDc.get(), 0, 0, kButtonSize, kButtonSize, skinDc.get(), i * kButtonSize, 0, SRCCOPY);
-        }
-        closeImages_->Add(cell.get());
-    }
+    // The button lets go of the old images before they may go with the old skin.
+    btnClose->SetImageList(&skin->CloseImages);
+    skin_ = std::move(skin);
 }
 
 void TfrmZkGrayDialog::SetSkinTint(int tint)
 {
     if (tint == skinTint_)
         return;
-    // The turned skin is made aside and taken on only once it exists: a failure
-    // leaves skin, tint, button images and key colour as they were.
-    UniqueBitmap tinted = LoadSkin();
-    HBITMAP bitmap = tinted.release();
-    try {
-        ShiftBitmapHue(bitmap, tint);
-    } catch (...) {
-        tinted.reset(bitmap);
-        throw;
-    }
-    tinted.reset(bitmap);
-    skin_ = std::move(tinted);
+    // Found or made before anything changes: a failure leaves skin, tint, button
+    // images and key colour as they were.
+    TakeSkin(SharedSkin(skinName_, tint));
     skinTint_ = tint;
-    CutButtonImages();
-    btnClose->Invalidate();
-    {
-        WindowDC screen(nullptr);
-        UniqueDC skinDc(CreateCompatibleDC(screen.get()));
-        SelectGuard select(skinDc.get(), skin_.get());
-        const COLORREF key = GetPixel(skinDc.get(), 0, 17);
-        SetTransparentColorValue(static_cast<TColor>(key));
-    }
+    SetTransparentColorValue(static_cast<TColor>(skin_->KeyColor));
     PaintFrame();
 }
 
@@ -193,7 +221,7 @@ void TfrmZkGrayDialog::imgCaptionPaint(HDC dc)
     OffscreenBitmap strip(dc, width, kStripHeight);
     {
         UniqueDC skinDc(CreateCompatibleDC(dc));
-        SelectGuard select(skinDc.get(), skin_.get());
+        SelectGuard select(skinDc.get(), skin_->Bitmap.get());
         Copy(strip.dc(), 0, 0, width, kStripHeight, skinDc.get(), kCaptionColumn);
     }
     {
@@ -222,7 +250,7 @@ void TfrmZkGrayDialog::PaintCaption()
 void TfrmZkGrayDialog::DrawFrame(HDC dc, int w, int h)
 {
     UniqueDC skinDc(CreateCompatibleDC(dc));
-    SelectGuard select(skinDc.get(), skin_.get());
+    SelectGuard select(skinDc.get(), skin_->Bitmap.get());
     const HDC s = skinDc.get();
     SetStretchBltMode(dc, COLORONCOLOR);
     Copy(dc, 0, 0, w, 4, s, kTopEdge);

@@ -9,7 +9,23 @@
 #include "framework/Handles.h"
 #include "framework/ImgList.h"
 
+#include <memory>
 #include <string>
+
+// A skin as loaded and turned, with the close button's three images cut from it.
+// Every window showing the same skin at the same tint shares one: a thousand
+// notes on the desktop need not load, turn and cut it a thousand times, nor
+// hold a thousand copies of the same bitmaps.
+struct TSkin {
+    TSkin();
+    UniqueBitmap Bitmap;
+    TImageList CloseImages;
+    COLORREF KeyColor = 0;
+};
+
+// The skin of that resource turned by `tint`: the one already in use, or loaded
+// now. Fails with the loader's error when the resource is missing.
+std::shared_ptr<TSkin> SharedSkin(const std::string& name, int tint);
 
 class TfrmZkGrayDialog : public TForm {
 public:
@@ -27,8 +43,8 @@ public:
     // skin that cannot be loaded or turned changes nothing either.
     void SetSkinTint(int tint);
     const std::string& SkinName() const { return skinName_; }
-    HBITMAP SkinBitmap() const { return skin_.get(); }
-    TImageList* CloseImages() const { return closeImages_; }
+    HBITMAP SkinBitmap() const { return skin_ ? skin_->Bitmap.get() : nullptr; }
+    TImageList* CloseImages() const { return skin_ ? &skin_->CloseImages : nullptr; }
     bool IsActive() const { return active_; }
 
     // The border, then the caption strip, drawn now.
@@ -43,6 +59,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
     void FormCreate() override;
     void FormKeyDown(WORD& key, TShiftState shift) override;
     void FormResize() override;
@@ -56,14 +73,12 @@ protected:
     void SetSkinName(const std::string& name) { skinName_ = name; }
 
 private:
-    UniqueBitmap LoadSkin() const;
-    void CutButtonImages();
+    void TakeSkin(std::shared_ptr<TSkin> skin);
     void KeepCloseButtonOnTop();
     void DrawFrame(HDC dc, int width, int height);
 
     bool active_ = false;
     int skinTint_ = 0;
     std::string skinName_ = "BMP_BLUE";
-    UniqueBitmap skin_;
-    TImageList* closeImages_;
+    std::shared_ptr<TSkin> skin_;
 };

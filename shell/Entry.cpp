@@ -40,7 +40,8 @@ int RunProgram()
             Application.Run();
             // Close has saved everything already; an end of the loop that came some
             // other way saves here, the same way.
-            SaveAllMemos();
+            if (!EveryNoteSavedForClose())
+                SaveAllMemos();
             EndLeavingNotesToTheSystem();
         } catch (const std::exception& e) {
             Application.HandleException(e);

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -55,6 +56,9 @@ bool AskRetry(const std::string& question)
     return MessageBoxW(nullptr, AnsiToWide(question).c_str(), caption.c_str(),
                        MB_RETRYCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL | MB_SETFOREGROUND) == IDRETRY;
 }
+
+// The notes the last successful SaveAllMemos saved, in window-list order.
+std::optional<std::vector<TfrmPaper*>> savedForClose;
 
 void DetachEveryMemo()
 {
@@ -116,10 +120,12 @@ bool SaveAllMemos()
         return false;
     ScopedValue<bool> busy(saving, true);
     ScopedValue<bool> quiet(SaveReporter().Quiet, true);
+    savedForClose.reset();
     for (;;) {
         const std::vector<TUnsavedNote> unsaved = SaveEveryNote();
         if (unsaved.empty()) {
             DetachEveryMemo();
+            savedForClose = PaperWindows();
             return true;
         }
         if (!AskRetry(UnsavedNotesText("before closing", unsaved) +
@@ -127,6 +133,17 @@ bool SaveAllMemos()
                       "Cancel keeps Pinova running with every note as it is."))
             return false;
     }
+}
+
+bool EveryNoteSavedForClose()
+{
+    if (!savedForClose || *savedForClose != PaperWindows())
+        return false;
+    // A memo made since at a place another one had is live.
+    return std::none_of(savedForClose->begin(), savedForClose->end(), [](TfrmPaper* note) {
+        const auto* memo = dynamic_cast<TfrmPostIt*>(note);
+        return memo && memo->CloseGuardAttached();
+    });
 }
 
 void SaveForSessionEnd(bool ending)

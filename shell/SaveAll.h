@@ -29,6 +29,11 @@ std::string UnsavedNotesText(const std::string& when, const std::vector<TUnsaved
 // false and leaves every memo live, saving as before.
 bool SaveAllMemos();
 
+// True while the last SaveAllMemos that succeeded still covers every note open
+// (none opened since, every memo still detached): the program's end then has
+// nothing left to save, and need not read every note's record again.
+bool EveryNoteSavedForClose();
+
 // The session may end (`ending` false): every note saved, nothing given up, since the
 // end may still be called off; a failure is told as failing saves are. The session
 // ends (`ending` true): what changed since is saved and memos stop saving.

@@ -306,6 +306,9 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam == SPI_SETWORKAREA)
             KeepNotesOnWorkAreas(MonitorWorkAreas());
         return TForm::WndProc(msg, wParam, lParam);
+    case WM_FONTCHANGE:
+        ForgetMemoFontNames();
+        return TForm::WndProc(msg, wParam, lParam);
     case WM_TRAYNOTIFY:
         return WMTrayNotify(wParam, lParam);
     case WM_TIMER:

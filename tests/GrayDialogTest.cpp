@@ -312,6 +312,41 @@ TEST(Frame, TintTurnsTheSkinAndItsKeyColour)
     EXPECT_EQ(RGB(26, 8, 51), keyColour());
 }
 
+TEST(Frame, FramesAtOneTintShareOneSkinAndEachKeepsItsOwnLook)
+{
+    Shown<TfrmTestSkin> first;
+    auto* second = Application.CreateForm<TfrmTestSkin>();
+    second->SetBounds(100, 320, 360, 200);
+    second->Show();
+    const HWND firstButton = first->btnClose->Handle();
+    auto skinPixel = [](TfrmTestSkin* form, int x, int y) {
+        WindowDC screen(nullptr);
+        UniqueDC dc(CreateCompatibleDC(screen.get()));
+        SelectGuard select(dc.get(), form->SkinBitmap());
+        return GetPixel(dc.get(), x, y);
+    };
+    struct Step {
+        TfrmTestSkin* form;
+        int tint;
+    };
+    const Step steps[] = {{first.form, 0}, {first.form, 90}, {second, 90}, {first.form, 500}, {first.form, 0}};
+    for (const Step& step : steps) {
+        step.form->SetSkinTint(step.tint);
+        PumpMessages();
+        const bool same = first->SkinTint() == second->SkinTint();
+        EXPECT_EQ(same, first->SkinBitmap() == second->SkinBitmap()) << step.tint;
+        EXPECT_EQ(same, first->CloseImages() == second->CloseImages()) << step.tint;
+        for (TfrmTestSkin* form : {first.form, second}) {
+            EXPECT_EQ(form->CloseImages(), form->btnClose->ImageList());
+            EXPECT_EQ(skinPixel(form, 8, 8), Picture(form->Handle()).At(form->ClientWidth() - 8, 8))
+                << "each button shows its own window's tint, " << form->SkinTint();
+            EXPECT_EQ(static_cast<TColor>(skinPixel(form, 0, 17)), form->TransparentColorValue());
+        }
+    }
+    EXPECT_EQ(firstButton, first->btnClose->Handle()) << "a new face needs no new button";
+    Application.DestroyForm(second);
+}
+
 TEST(Frame, TheCurrentTintChangesNothing)
 {
     Shown<TfrmZkGrayDialog> form;

@@ -171,8 +171,11 @@ TEST(Menus, TheKoreanHintsReadTheSameInEveryCodePage)
     m->cmbFontSize->SetText("14");
     EXPECT_FALSE(m->cmbFontName->HandleAllocated());
     EXPECT_EQ(nullptr, m->tips->Handle());
+    EXPECT_TRUE(m->clrFont->Glyph().Empty());
     SendMessageA(m->imgCaption->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 8));
     ASSERT_TRUE(m->cmbFontName->HandleAllocated());
+    EXPECT_EQ(16, m->clrFont->Glyph().GlyphSize().cx) << "the colour button's capital A";
+    EXPECT_EQ(16, m->clrFont->Glyph().GlyphSize().cy);
     EXPECT_EQ(13u, SendMessageA(m->cmbFontSize->Handle(), CB_GETCOUNT, 0, 0));
     EXPECT_EQ("14", m->cmbFontSize->Text());
     EXPECT_EQ(L"\uAE00\uAF34", m->tips->TextOf(m->cmbFontName->Handle()));       // 글꼴

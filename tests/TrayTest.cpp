@@ -250,6 +250,49 @@ TEST(Tray, CloseSavesEveryMemoMovesNoneAndLeavesTheProgramUnreachable)
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
 }
 
+TEST(Tray, WhatCloseSavedNeedsNoSecondSaveAtTheEndUnlessANoteCameSince)
+{
+    Tray tray("[1]\n[2]\n");
+    tray.Memo(2)->edtMemo->SetText("Saved by Close");
+    tray->mnCloseClick();
+    PumpMessages();
+    EXPECT_TRUE(EveryNoteSavedForClose());
+
+    auto newMemo = [&] {
+        tray->mnNewMemo->Click();
+        return dynamic_cast<TfrmPostIt*>(PaperWindows().back());
+    };
+    ASSERT_NE(nullptr, newMemo());
+    EXPECT_FALSE(EveryNoteSavedForClose()) << "a memo opened after Close is live and unsaved";
+    EXPECT_TRUE(SaveAllMemos());
+    EXPECT_TRUE(EveryNoteSavedForClose());
+
+    TfrmPostIt* held = newMemo();
+    ASSERT_NE(nullptr, held);
+    held->edtMemo->SetText("Cannot be written");
+    const std::string obstacle = StagingFilePath(held->MemoFileName);
+    CreateDirectoryA(obstacle.c_str(), nullptr);
+    {
+        DialogAnswerer answer(IDCANCEL);
+        EXPECT_FALSE(SaveAllMemos());
+    }
+    EXPECT_FALSE(EveryNoteSavedForClose()) << "a cancelled save covers nothing";
+    RemoveDirectoryA(obstacle.c_str());
+}
+
+TEST(Tray, MemosShareOneFontListThatIsReadAgainOnceTheFontsChange)
+{
+    Tray tray("[1]\n[2]\n");
+    const std::vector<std::string>& shared = tray.Memo(1)->cmbFontName->Items();
+    EXPECT_EQ(&shared, &tray.Memo(2)->cmbFontName->Items());
+    SendMessageA(tray.Handle(), WM_FONTCHANGE, 0, 0);
+    tray->mnNewMemo->Click();
+    auto* fresh = dynamic_cast<TfrmPostIt*>(PaperWindows().back());
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_NE(&shared, &fresh->cmbFontName->Items()) << "read anew";
+    EXPECT_EQ(shared, fresh->cmbFontName->Items());
+}
+
 TEST(Tray, TheAfterLoopSaveWritesEveryMemoEvenWhenOneCannotBeWritten)
 {
     Tray tray("[1]\n[2]\n");
