@@ -48,13 +48,8 @@ build() {
     cmake --build build -j "$(nproc)"
 }
 
-# Wine: a prefix of the project's own, never offering downloads, quiet.
-setup_wine() {
-    export PATH="/usr/lib/wine:$PATH"
-    export WINEPREFIX="$PWD/build/wineprefix"
-    export WINEARCH=win64
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix made once and kept: unmanaged windows, the shell desktop's size.
+make_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix"
         wine64 wineboot -i >/dev/null 2>&1 || true
@@ -68,6 +63,10 @@ setup_wine() {
         wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$PINOVA_DESKTOP" \
             /d "$PINOVA_DESKTOP_SIZE" /f >/dev/null 2>&1 && touch "$WINEPREFIX/.pinova-desktop"
     fi
+}
+
+# The prefix's server kept running and its services started (see setup_wine).
+serve_prefix() {
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true
     # Start Wine's services now, with their output going nowhere: started by the
@@ -76,7 +75,26 @@ setup_wine() {
     wine64 wineboot >/dev/null 2>&1 || true
 }
 
-stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+# Wine: a prefix of the project's own, never offering downloads, quiet. A second
+# one, the other computer of the tests that sync two program folders, is made
+# beside it once and then reused; its server runs alongside.
+setup_wine() {
+    export PATH="/usr/lib/wine:$PATH"
+    export WINEARCH=win64
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export PINOVA_PEER_PREFIX="$PWD/build/wineprefix-peer"
+    WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix
+    (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix)
+    export WINEPREFIX="$PWD/build/wineprefix"
+    make_prefix
+    serve_prefix
+}
+
+stop_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${PINOVA_PEER_PREFIX:-}" ]; then WINEPREFIX="$PINOVA_PEER_PREFIX" wineserver -k >/dev/null 2>&1 || true; fi
+}
 
 # Starts Xvfb when there is no display.
 XVFB_PID=
