@@ -312,18 +312,9 @@ void TFolderSync::ApplyMemoFile(int number, TfrmPostIt* memo)
 
 void TFolderSync::OpenArrived(int number)
 {
-    auto* memo = Application.CreateForm<TfrmPostIt>(images_);
-    try {
-        memo->SetMemoNumber(number);
-        memo->LoadPosition();
-        memo->LoadMemo();
-        memo->SendToDesktop();
-        memo->ShowInactive();
-    } catch (...) {
-        memo->DetachCloseGuard();
-        Application.DestroyForm(memo);
-        throw;
-    }
+    TfrmPostIt* memo = OpenStoredMemo(images_, number);
+    memo->SendToDesktop();
+    memo->ShowInactive();
 }
 
 void TFolderSync::RemovedElsewhere(TfrmPostIt& memo)

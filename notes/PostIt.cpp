@@ -502,12 +502,28 @@ LRESULT TfrmPostIt::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-TfrmPostIt* OpenRestoredMemo(TImageList* images, int number)
+TfrmPostIt* OpenStoredMemo(TImageList* images, int number)
 {
     auto* memo = Application.CreateForm<TfrmPostIt>(images);
-    memo->SetMemoNumber(number);
-    memo->LoadMemo();
-    memo->LoadPosition();
+    try {
+        memo->SetMemoNumber(number);
+        // The place first: a record without a memo file (a memo left blank) is
+        // set up as new, which writes the window's place, and that must be the
+        // stored one, not the design place.
+        memo->LoadPosition();
+        memo->LoadMemo();
+    } catch (...) {
+        // Gone before it could save anything over the file it failed to read.
+        memo->DetachCloseGuard();
+        Application.DestroyForm(memo);
+        throw;
+    }
+    return memo;
+}
+
+TfrmPostIt* OpenRestoredMemo(TImageList* images, int number)
+{
+    TfrmPostIt* memo = OpenStoredMemo(images, number);
     // Floating is reached from the desktop: the paper switches only between modes.
     memo->SendToDesktop();
     memo->BringFloating();

@@ -158,6 +158,10 @@ private:
     static unsigned long long NewTextVersion();
 };
 
+// The memo of the number as stored, its window made but not shown; no window is
+// left behind when it cannot be loaded (the error goes on to the caller).
+TfrmPostIt* OpenStoredMemo(TImageList* images, int number);
+
 // A stored memo brought back (from the wastebasket): its window is made, loaded
 // from the store at its recorded place, and brought up floating in front.
 TfrmPostIt* OpenRestoredMemo(TImageList* images, int number);

@@ -48,13 +48,8 @@ build() {
     cmake --build build -j "$(nproc)"
 }
 
-# Wine: a prefix of the project's own, never offering downloads, quiet.
-setup_wine() {
-    export PATH="/usr/lib/wine:$PATH"
-    export WINEPREFIX="$PWD/build/wineprefix"
-    export WINEARCH=win64
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix made once and kept: unmanaged windows, the shell desktop's size.
+make_prefix() {
     local changed=0
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix"
@@ -73,13 +68,17 @@ setup_wine() {
     fi
     if [ $changed = 1 ]; then
         # The server those steps started ends with its last process, and while it
-        # runs "wineserver -p" below does nothing. Left alone, it would end some
-        # time into the tests; every test after that would start Wine's services
-        # anew, which keep ctest's output pipe open, and ctest waits for them
-        # (about 20 s a test program). So end it now and wait for it.
+        # runs "wineserver -p" does nothing. Left alone, it would end some time
+        # into the tests; every test after that would start Wine's services anew,
+        # which keep ctest's output pipe open, and ctest waits for them (about
+        # 20 s a test program). So end it now and wait for it.
         wine64 wineboot -s >/dev/null 2>&1 || true
         wineserver -w
     fi
+}
+
+# The prefix's server kept running and its services started (see setup_wine).
+serve_prefix() {
     # One server for every Wine process of this run: starting Wine is then cheap.
     wineserver -p >/dev/null 2>&1 || true
     # Start Wine's services now, with their output going nowhere: started by the
@@ -88,7 +87,26 @@ setup_wine() {
     wine64 wineboot >/dev/null 2>&1 || true
 }
 
-stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+# Wine: a prefix of the project's own, never offering downloads, quiet. A second
+# one, the other computer of the tests that sync two program folders, is made
+# beside it once and then reused; its server runs alongside.
+setup_wine() {
+    export PATH="/usr/lib/wine:$PATH"
+    export WINEARCH=win64
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export PINOVA_PEER_PREFIX="$PWD/build/wineprefix-peer"
+    WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix
+    (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix)
+    export WINEPREFIX="$PWD/build/wineprefix"
+    make_prefix
+    serve_prefix
+}
+
+stop_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${PINOVA_PEER_PREFIX:-}" ]; then WINEPREFIX="$PINOVA_PEER_PREFIX" wineserver -k >/dev/null 2>&1 || true; fi
+}
 
 # Starts Xvfb when there is no display.
 XVFB_PID=

@@ -355,25 +355,6 @@ void TfrmMain::ToggleShowHide()
         paper->BringFloating();
 }
 
-TfrmPostIt* TfrmMain::OpenStoredMemo(int number)
-{
-    auto* memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
-    try {
-        memo->SetMemoNumber(number);
-        // The place first: a record without a memo file (a memo left blank) is
-        // set up as new, which writes the window's place, and that must be the
-        // stored one, not the design place.
-        memo->LoadPosition();
-        memo->LoadMemo();
-    } catch (...) {
-        // Gone before it could save anything over the file it failed to read.
-        memo->DetachCloseGuard();
-        Application.DestroyForm(memo);
-        throw;
-    }
-    return memo;
-}
-
 void TfrmMain::PutToWork(TfrmPostIt& memo)
 {
     // Exactly the application-window bit: a taskbar button, nothing else.
@@ -447,7 +428,7 @@ void TfrmMain::LoadMemos()
     std::vector<std::pair<std::string, TfrmPostIt*>> opened;
     for (const std::string& section : TIniFile(PrjInfo->PostItIniFileName()).ReadSections()) {
         try {
-            opened.emplace_back(section, OpenStoredMemo(StrToInt(section)));
+            opened.emplace_back(section, OpenStoredMemo(imgsPostIt, StrToInt(section)));
         } catch (const std::exception& e) {
             skipped.push_back("[" + section + "]: " + e.what());
         }

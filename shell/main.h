@@ -96,9 +96,6 @@ protected:
 
 private:
     void CreateMenu();
-    // The memo of the number as stored (its place first); no window is left
-    // behind when it cannot be loaded.
-    TfrmPostIt* OpenStoredMemo(int number);
     static void PutToWork(TfrmPostIt& memo);
     // A memo of the lowest free number, centred, at work and in front; none when
     // every number is taken.

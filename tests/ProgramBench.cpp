@@ -9,6 +9,7 @@
 #include "framework/Application.h"
 #include "framework/SysUtils.h"
 #include "shell/main.h"
+#include "tests/BenchSupport.h"
 #include "tests/MemoFolder.h"
 #include "tests/ProgramSupport.h"
 #include "tests/TestSupport.h"
@@ -25,24 +26,6 @@
 #include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The notes are the icon view's own children: counting them asks the server
-// about each once, and nothing about the windows inside them; no note is sent a
-// message, so the count costs the program measured nothing of its own time.
-int ShownNotes(const StandInProgman& desktop)
-{
-    int shown = 0;
-    for (HWND child = GetWindow(desktop.icons, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        shown += IsWindowVisible(child) ? 1 : 0;
-    return shown;
-}
 
 struct TopLevelSearch {
     DWORD pid;
@@ -70,91 +53,6 @@ HWND ShownTopLevel(DWORD pid, const char* className)
     TopLevelSearch search{pid, className};
     EnumWindows(FindShownTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// The running instance leaves its tray window in the shared block.
-HWND TrayWindow()
-{
-    HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "PinovaMap");
-    if (!map)
-        return nullptr;
-    HWND tray = nullptr;
-    if (const void* view = MapViewOfFile(map, FILE_MAP_READ, 0, 0, 4)) {
-        tray = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(*static_cast<const DWORD*>(view)));
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(map);
-    return tray;
-}
-
-// Wine's process times of another process were seen to grow while Linux counted
-// no tick for it, so the processor time is read where Linux keeps it: the stat
-// file of the Wine process whose command line is the program's path, under Z:\proc.
-class LinuxProcessTimes {
-public:
-    explicit LinuxProcessTimes(std::string programPath) : programPath_(std::move(programPath)) {}
-
-    // User and system time in milliseconds (ticks of 10 ms), or -1 while not found.
-    double CpuMs()
-    {
-        if (statPath_.empty())
-            statPath_ = FindStat();
-        if (statPath_.empty())
-            return -1;
-        const std::string stat = ReadWholeFile(statPath_);
-        // pid (name) state ... utime stime: the 14th and 15th fields.
-        unsigned long long user = 0, system = 0;
-        const size_t name = stat.rfind(')');
-        if (name == std::string::npos ||
-            std::sscanf(stat.c_str() + name + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
-                        &system) != 2)
-            return -1;
-        return static_cast<double>(user + system) * 10.0;
-    }
-
-private:
-    std::string FindStat() const
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return {};
-        std::string stat;
-        do {
-            if (!std::isdigit(static_cast<unsigned char>(found.cFileName[0])))
-                continue;
-            const std::string dir = std::string("Z:\\proc\\") + found.cFileName;
-            const std::string commandLine = ReadWholeFile(dir + "\\cmdline");
-            if (commandLine.compare(0, programPath_.size() + 1, programPath_.c_str(), programPath_.size() + 1) == 0)
-                stat = dir + "\\stat";
-        } while (stat.empty() && FindNextFileA(search, &found));
-        FindClose(search);
-        return stat;
-    }
-
-    std::string programPath_, statPath_;
-};
-
-double CpuMs(HANDLE process)
-{
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(process, &created, &exited, &kernel, &user);
-    auto ticks = [](const FILETIME& t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10'000.0;
-}
-
-// Keeps the stand-in desktop answering while we wait: the notes are its children.
-// The condition is looked at every 20 ms; the desktop answers at once in between.
-template <typename Done>
-bool WaitFor(Done done, DWORD timeoutMs)
-{
-    const auto start = Clock::now();
-    while (!done()) {
-        if (MsSince(start) > timeoutMs)
-            return false;
-        PumpMessages(20);
-    }
-    return true;
 }
 
 // Memo numbers run from 001 to 999.
@@ -204,13 +102,9 @@ Figures RunOnce(const std::string& exe, bool pinova, int memos, int pages)
     WritePinnedPages(folder.Path(), pages, server);
     StandInProgman desktop;
 
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + copy + "\"";
     const auto start = Clock::now();
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(), &si,
-                        &pi)) {
+    if (!StartProgram(copy, folder.Path(), pi)) {
         std::printf("cannot start %s\n", exe.c_str());
         f.ok = false;
         return f;
@@ -220,22 +114,12 @@ Figures RunOnce(const std::string& exe, bool pinova, int memos, int pages)
     // whole second without any, once every note is shown (notes paint after they
     // are shown). The notes are counted only in such a quiet second.
     LinuxProcessTimes linuxTimes(copy);
-    const auto cpuMs = [&] {
+    const std::function<double()> cpuMs = [&] {
         const double linuxMs = linuxTimes.CpuMs();
         return linuxMs >= 0 ? linuxMs : CpuMs(pi.hProcess);
     };
-    auto lastBusy = Clock::now();
-    double cpu = cpuMs();
-    f.ok = WaitFor(
-        [&] {
-            if (const double now = cpuMs(); now != cpu) {
-                cpu = now;
-                lastBusy = Clock::now();
-                return false;
-            }
-            return MsSince(lastBusy) >= 1000 && (!pinova || TrayWindow()) && ShownNotes(desktop) >= memos + pages;
-        },
-        300'000);
+    const auto lastBusy = WaitUntilQuiet(
+        cpuMs, [&] { return (!pinova || TrayWindow()) && ShownNotes(desktop) >= memos + pages; }, 300'000, f.ok);
     f.startMs = std::chrono::duration<double, std::milli>(lastBusy - start).count();
 
     PROCESS_MEMORY_COUNTERS pmc{};
@@ -259,12 +143,6 @@ Figures RunOnce(const std::string& exe, bool pinova, int memos, int pages)
     return f;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 struct Series {
     std::vector<double> start, peak, newMemo, close;
     bool ok = true;
@@ -286,12 +164,7 @@ std::string Seconds(double ms) { return ms < 0 ? "-" : Format("%.2f s", ms / 100
 int main(int argc, char** argv)
 {
     Application.Initialize();
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
-    if (counts.empty())
-        counts = {100, 999};
+    const auto [runs, counts] = ParseBenchArguments(argc, argv, 3, {100, 999});
     const std::string pinovaExe = BuiltProgramPath();
     const std::string floorExe = ExtractFilePath(ModuleFileName()) + "pinova_floor.exe";
     // Close with pinned pages is measured over the first count of memos only.

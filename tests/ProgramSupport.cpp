@@ -135,6 +135,8 @@ RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), fol
 
 RunningPinova::RunningPinova(const RunningPinova& sameFolder, int) : folder_(sameFolder.folder_) {}
 
+RunningPinova::RunningPinova(std::string folder) : folder_(std::move(folder)) {}
+
 RunningPinova::~RunningPinova()
 {
     if (Running())
@@ -291,4 +293,38 @@ HWND WaitForChild(HWND parent, const std::string& className)
         return found != nullptr;
     });
     return found;
+}
+
+HWND MemoEditor(HWND memo)
+{
+    for (HWND wnd : WindowsBelow(memo))
+        if (ClassOf(wnd) == "RichEdit20W")
+            return wnd;
+    return nullptr;
+}
+
+std::string MemoText(HWND memo)
+{
+    char text[4096] = {};
+    SendMessageA(MemoEditor(memo), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void TypeInto(HWND memo, const std::string& text)
+{
+    for (char c : text)
+        SendMessageA(MemoEditor(memo), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+std::vector<std::string> ShownMemoTexts(const RunningPinova& pinova)
+{
+    std::vector<std::string> texts;
+    for (HWND memo : pinova.Windows("TForm")) {
+        std::string text = MemoText(memo);
+        std::replace(text.begin(), text.end(), '\r', ' ');
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        texts.push_back(text);
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
 }

@@ -56,6 +56,8 @@ public:
     RunningPinova();
     // A second program in the folder of the first.
     explicit RunningPinova(const RunningPinova& sameFolder, int);
+    // The program already in that folder (with its trailing backslash).
+    explicit RunningPinova(std::string folder);
     ~RunningPinova();
     RunningPinova(const RunningPinova&) = delete;
     RunningPinova& operator=(const RunningPinova&) = delete;
@@ -106,6 +108,15 @@ private:
     UINT_PTR socket_;
     int port_ = 0;
 };
+
+// A memo window's editor, the text it shows (lines joined by "\r"), and keys
+// typed into it as the user types them.
+HWND MemoEditor(HWND memo);
+std::string MemoText(HWND memo);
+void TypeInto(HWND memo, const std::string& text);
+// The texts of the program's memo windows, each on one line (breaks become
+// blanks), sorted.
+std::vector<std::string> ShownMemoTexts(const RunningPinova& pinova);
 
 // Every window below the given one (or of the shell desktop when none), depth first.
 std::vector<HWND> WindowsBelow(HWND parent);

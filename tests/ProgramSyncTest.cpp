@@ -28,32 +28,11 @@ std::string Record(int number, int left, int top, const std::string& more = "")
     return Format("[%d]\r\nLeft=%d\r\nTop=%d\r\nWidth=300\r\nHeight=200\r\n", number, left, top) + more;
 }
 
-HWND Editor(HWND memo)
-{
-    for (HWND wnd : WindowsBelow(memo))
-        if (ClassOf(wnd) == "RichEdit20W")
-            return wnd;
-    return nullptr;
-}
-
-std::string EditorText(HWND memo)
-{
-    char text[4096] = {};
-    SendMessageA(Editor(memo), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 std::string CaptionOf(HWND memo)
 {
     char text[512] = {};
     SendMessageA(memo, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
     return text;
-}
-
-void Type(HWND memo, const std::string& text)
-{
-    for (char c : text)
-        SendMessageA(Editor(memo), WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 // The memo whose editor holds the text, waiting for it to be shown.
@@ -63,7 +42,7 @@ HWND MemoShowing(const RunningPinova& pinova, const std::string& text, DWORD tim
     PumpUntil(
         [&] {
             for (HWND memo : pinova.Windows("TForm"))
-                if (EditorText(memo).find(text) != std::string::npos)
+                if (MemoText(memo).find(text) != std::string::npos)
                     found = memo;
             return found != nullptr;
         },
@@ -136,7 +115,7 @@ TEST(ProgramSync, UnsavedEditsStayAndTheOtherVersionOpensBesideThemAsAMemoOfItsO
     ASSERT_NO_FATAL_FAILURE(run.Start(2));
     HWND mine = MemoShowing(run.pinova, "First memo");
     ASSERT_NE(nullptr, mine);
-    Type(mine, "Mine: ");
+    TypeInto(mine, "Mine: ");
 
     // A burst: the memo file and the index, as the client brings both.
     SyncWrite(run.pinova, "001.txt", Rtf("Theirs"));
@@ -145,7 +124,7 @@ TEST(ProgramSync, UnsavedEditsStayAndTheOtherVersionOpensBesideThemAsAMemoOfItsO
     HWND theirs = MemoShowing(run.pinova, "Theirs");
     ASSERT_NE(nullptr, theirs);
     ASSERT_NE(mine, theirs);
-    EXPECT_NE(std::string::npos, EditorText(mine).find("Mine: First memo"));
+    EXPECT_NE(std::string::npos, MemoText(mine).find("Mine: First memo"));
     EXPECT_EQ("Theirs (changed elsewhere)", CaptionOf(theirs));
     // The lowest free number: 3, written at once.
     EXPECT_TRUE(FileHolds(run.pinova, "003.txt", "Theirs"));
@@ -185,7 +164,7 @@ TEST(ProgramSync, MemosMadeOrRemovedElsewhereOpenAndCloseHere)
     EXPECT_FALSE(DirectoryExists(run.pinova.File("zkBasket")));
 
     // Removed there while it has unsaved edits here: it stays, as a memo of its own.
-    Type(run.memos[0], "Mine: ");
+    TypeInto(run.memos[0], "Mine: ");
     DeleteFileA(run.pinova.File("001.txt").c_str());
     SyncWrite(run.pinova, "zkPostIt.ini", "");
     EXPECT_TRUE(PumpUntil([&] { return FileHolds(run.pinova, "001.txt", "Mine: First memo"); }, kShownWithinMs));
@@ -197,7 +176,7 @@ TEST(ProgramSync, CaptionWordWrapAndPlaceFromTheIndexApplyToTheOpenMemo)
 {
     StartedPinova run({"First memo"}, "");
     ASSERT_NO_FATAL_FAILURE(run.Start(1));
-    HWND editor = Editor(run.memos[0]);
+    HWND editor = MemoEditor(run.memos[0]);
     const LONG wrapped = GetWindowLongA(editor, GWL_STYLE) & ES_AUTOHSCROLL;
 
     SyncWrite(run.pinova, "zkPostIt.ini", Record(1, 400, 260, "Caption=Groceries\r\nWordWrap=0\r\n"));
@@ -207,7 +186,7 @@ TEST(ProgramSync, CaptionWordWrapAndPlaceFromTheIndexApplyToTheOpenMemo)
         GetWindowRect(run.memos[0], &r);
         return r.left == 400 && r.top == 260;
     })) << RectText(r);
-    EXPECT_NE(wrapped, GetWindowLongA(Editor(run.memos[0]), GWL_STYLE) & ES_AUTOHSCROLL) << "word wrap switched off";
+    EXPECT_NE(wrapped, GetWindowLongA(MemoEditor(run.memos[0]), GWL_STYLE) & ES_AUTOHSCROLL) << "word wrap switched off";
 
     // A place on no screen here: the memo keeps its own.
     SyncWrite(run.pinova, "zkPostIt.ini", Record(1, 9000, 9000, "Caption=Groceries\r\nWordWrap=0\r\n"));
