@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "notes/ConflictCopies.h"
 #include "notes/MemoStore.h"
@@ -32,7 +33,7 @@ std::optional<int> SectionNumber(const std::string& section)
 TIniImage ReadIni(const std::string& path)
 {
     std::string bytes;
-    ReadSharedFile(path, bytes);
+    ReadFileBytes(path, bytes);
     return TIniImage(bytes);
 }
 
@@ -155,7 +156,7 @@ void TFolderSync::Apply(const TFolderChanges& changes)
 
 bool TFolderSync::ReadOrLookAgain(const std::string& path, std::string& bytes)
 {
-    if (ReadSharedFile(path, bytes))
+    if (ReadFileBytes(path, bytes))
         return true;
     // Held or half there: the file is looked at again after the next quiet moment.
     if (watch_ && FileExists(path))
@@ -196,7 +197,7 @@ void TFolderSync::AdoptMemoCopy(const std::string& copyPath, int original)
     if (!ReadOrLookAgain(copyPath, bytes))
         return;
     // A copy that holds what the memo file holds is no other version.
-    const bool same = ReadSharedFile(MemoFilePath(original), originalBytes) && originalBytes == bytes;
+    const bool same = ReadFileBytes(MemoFilePath(original), originalBytes) && originalBytes == bytes;
     if (!same) {
         const std::map<int, TfrmPostIt*> memos = OpenMemos();
         const auto memo = memos.find(original);
@@ -214,7 +215,7 @@ void TFolderSync::AdoptMemoCopy(const std::string& copyPath, int original)
 bool TFolderSync::MergeIniCopy(const std::string& copyPath, const std::string& mainPath)
 {
     std::string bytes;
-    if (!ReadSharedFile(copyPath, bytes))
+    if (!ReadFileBytes(copyPath, bytes))
         return false;
     const auto missing = MissingFrom(ReadIni(mainPath), TIniImage(bytes));
     TIniFile main(mainPath);

@@ -274,15 +274,13 @@ void ReplaceFileContent(const std::string& path, const std::string& bytes)
 
 bool FileHolds(const std::string& path, const std::string& bytes)
 {
-    UniqueKernelHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || static_cast<unsigned long long>(size.QuadPart) != bytes.size())
+    // The size alone tells most changed files apart without reading them.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        ((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) != bytes.size())
         return false;
-    std::string stored(bytes.size(), '\0');
-    DWORD read = 0;
-    return bytes.size() < (1u << 30) &&
-           ReadFile(file.get(), stored.data(), static_cast<DWORD>(stored.size()), &read, nullptr) &&
-           read == stored.size() && stored == bytes;
+    std::string stored;
+    return ReadFileBytes(path, stored) && stored == bytes;
 }
 
 // Sync: the memo file holds bytes the store never saw (they came from elsewhere a
@@ -291,7 +289,7 @@ void KeepUnseenVersion(int number, const std::string& path)
 {
     const auto known = KnownMemoFiles().find(number);
     std::string current;
-    if (known == KnownMemoFiles().end() || !ReadSharedFile(path, current) || ContentHash(current) == known->second)
+    if (known == KnownMemoFiles().end() || !ReadFileBytes(path, current) || ContentHash(current) == known->second)
         return;
     const std::string stem = path.substr(0, path.size() - kExtensionLength);
     DWORD error = ERROR_SUCCESS;
@@ -408,24 +406,6 @@ bool WriteMemoContent(int number, const std::string& plainText, const std::strin
     return true;
 }
 
-bool ReadSharedFile(const std::string& path, std::string& bytes)
-{
-    bytes.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const UniqueKernelHandle owned(file);
-    char chunk[64 * 1024];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
-        if (read == 0)
-            return true;
-        bytes.append(chunk, read);
-    }
-    return false;
-}
-
 bool IsMemoFileAsLastKnown(int number, const std::string& bytes)
 {
     const auto found = KnownMemoFiles().find(number);
@@ -436,10 +416,7 @@ void RememberMemoFile(int number, const std::string& bytes) { KnownMemoFiles()[n
 
 std::string ReadMemoFile(int number)
 {
-    TFileStream file(MemoFilePath(number), fmOpenRead | fmShareDenyWrite);
-    std::string bytes(static_cast<size_t>(file.Size()), '\0');
-    if (!bytes.empty() && file.Read(bytes.data(), static_cast<long>(bytes.size())) != static_cast<long>(bytes.size()))
-        throw EStreamError("Failed to Load Stream");
+    std::string bytes = ReadFileBytes(MemoFilePath(number));
     RememberMemoFile(number, bytes);
     return bytes;
 }

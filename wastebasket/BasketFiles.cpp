@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "shell/funcs.h"
 #include "wastebasket/Restore.h"
@@ -54,29 +55,6 @@ std::vector<ListedFile> TextFiles(const std::string& folder)
         files.push_back({name, lossy ? data.cAlternateFileName : name});
     } while (FindNextFileA(find.get(), &data));
     return files;
-}
-
-// The whole file into `bytes`, whose storage is reused from file to file.
-bool ReadFileBytes(const std::string& path, std::string& bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    UniqueKernelHandle file(h);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFFFFFF)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        if (!ReadFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr) || read == 0)
-            break;
-        done += read;
-    }
-    bytes.resize(done);
-    return true;
 }
 
 // Only "not there" counts as gone: a file we merely cannot look at may still be there.

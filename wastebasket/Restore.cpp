@@ -1,14 +1,12 @@
 #include "wastebasket/Restore.h"
 
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "notes/MemoStore.h"
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 #include "wastebasket/RtfText.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -51,16 +49,6 @@ std::string FirstNonBlankLine(const std::string& text)
     return {};
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw EFOpenError(Format("Cannot open file \"%s\". %s", path.c_str(), SysErrorMessage(GetLastError()).c_str()));
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 } // namespace
 
 std::string RestoredCaption(const std::string& fileName, const std::wstring& text)
@@ -76,7 +64,7 @@ std::optional<int> RestoreMemoFile(const std::string& path, const RECT& place)
     const std::optional<int> number = NextFreeMemoNumber();
     if (!number)
         return std::nullopt;
-    const std::string rtf = ReadBytes(path);
+    const std::string rtf = ReadFileBytes(path);
     const std::wstring text = MemoFileText(rtf);
     // Whatever the memo holds, a picture alone included, comes back as it was kept.
     WriteMemoFile(*number, rtf);
