@@ -6,9 +6,9 @@
 #include "framework/IniFiles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/BasketFileName.h"
 #include "notes/SyncChanges.h"
 #include "shell/EProjectInc.h"
-#include "shell/funcs.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -17,8 +17,6 @@
 namespace {
 
 constexpr int kHighestNewMemoNumber = 999;
-// "yyyy-mm-dd hh_nn_ss" + " " before the title, ".txt" after it.
-constexpr size_t kTimestampAndBlankLength = 20;
 constexpr char kExtension[] = ".txt";
 constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
 // The longest path the "A" functions take, and the longest name in a folder.
@@ -106,11 +104,6 @@ SYSTEMTIME AddOneSecond(const SYSTEMTIME& when)
     return next;
 }
 
-std::string Timestamp(const SYSTEMTIME& t)
-{
-    return Format("%04u-%02u-%02u %02u_%02u_%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-}
-
 // The caption, or else the first line that is not blank, trimmed.
 std::string WastebasketTitle(const std::string& caption, const std::vector<std::string>& lines)
 {
@@ -127,10 +120,10 @@ std::string WastebasketTitle(const std::string& caption, const std::vector<std::
 // Repairs and encodes the title, then moves the time on until the name is free.
 std::string ComposeWastebasketFileName(const std::string& title, SYSTEMTIME when)
 {
-    const std::string encoded = EncodeFileName(DropLoneLeadByte(title));
+    const std::string repaired = DropLoneLeadByte(title);
     ForceDirectories(PrjInfo->BasketPath);
     for (;;) {
-        std::string path = PrjInfo->BasketPath + Timestamp(when) + " " + encoded + kExtension;
+        std::string path = PrjInfo->BasketPath + BasketFileName(when, repaired);
         if (!PathTaken(path))
             return path;
         when = AddOneSecond(when);
@@ -156,22 +149,21 @@ std::string CutTitle(const std::string& title, size_t length)
 }
 
 // How much of the title fits within the platform's limits on paths and names.
-size_t FittingTitleLength(const std::string& title)
+size_t FittingTitleLength(const std::string& title, const SYSTEMTIME& when)
 {
-    const size_t fixed = kTimestampAndBlankLength + kExtensionLength;
     const size_t folder = PrjInfo->BasketPath.size();
-    if (folder + fixed >= kMaxPathLength)
+    if (folder + BasketFileName(when, {}).size() >= kMaxPathLength)
         return 0;
-    const size_t room = std::min(kMaxPathLength - folder - fixed, kMaxNameLength - fixed);
+    const size_t room = std::min(kMaxPathLength - folder, kMaxNameLength);
     size_t length = title.size();
-    while (length > 0 && EncodeFileName(CutTitle(title, length)).size() > room)
+    while (length > 0 && BasketFileName(when, CutTitle(title, length)).size() > room)
         --length;
     return length;
 }
 
 // The titles to try, best first: as it is, cleaned, cut to the platform's limits, then
 // shorter and shorter (some file systems count the bytes of another encoding), then none.
-std::vector<std::string> TitleCandidates(const std::string& title)
+std::vector<std::string> TitleCandidates(const std::string& title, const SYSTEMTIME& when)
 {
     std::vector<std::string> candidates{title};
     auto add = [&](std::string candidate) {
@@ -180,7 +172,7 @@ std::vector<std::string> TitleCandidates(const std::string& title)
     };
     const std::string cleaned = CleanTitle(title);
     add(cleaned);
-    for (size_t length = FittingTitleLength(cleaned); length > 0; length /= 2)
+    for (size_t length = FittingTitleLength(cleaned, when); length > 0; length /= 2)
         add(CutTitle(cleaned, length));
     add({});
     return candidates;
@@ -190,7 +182,7 @@ std::string WriteWastebasketFile(const std::string& title, const SYSTEMTIME& whe
 {
     std::string firstPath;
     DWORD firstError = ERROR_SUCCESS;
-    for (const std::string& candidate : TitleCandidates(title)) {
+    for (const std::string& candidate : TitleCandidates(title, when)) {
         const std::string path = ComposeWastebasketFileName(candidate, when);
         const DWORD error = WriteNewFile(path, rtf);
         if (error == ERROR_SUCCESS)

@@ -6,6 +6,7 @@
 #include "framework/Handles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/BasketFileName.h"
 #include "shell/funcs.h"
 #include "wastebasket/Restore.h"
 #include "wastebasket/RtfText.h"
@@ -18,19 +19,6 @@ namespace {
 
 constexpr char kEnterSearchText[] = "검색할 문장을 입력합십시오.";
 
-// Replaces the first two occurrences of one character by another.
-std::string ReplaceFirstTwo(std::string text, char from, char to)
-{
-    size_t at = 0;
-    for (int n = 0; n < 2; ++n) {
-        at = text.find(from, at);
-        if (at == std::string::npos)
-            break;
-        text[at] = to;
-    }
-    return text;
-}
-
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 struct ListedFile {
@@ -42,7 +30,7 @@ std::vector<ListedFile> TextFiles(const std::string& folder)
 {
     std::vector<ListedFile> files;
     WIN32_FIND_DATAA data;
-    UniqueFind find(FindFirstFileA((folder + "*.txt").c_str(), &data));
+    UniqueFind find(FindFirstFileA((folder + "*" + kBasketFileExtension).c_str(), &data));
     if (!find)
         return files;
     do {
@@ -67,16 +55,6 @@ bool FileGone(const std::string& path)
 }
 
 } // namespace
-
-std::string TfrmBasket::DisplayTextFromFileName(const std::string& name)
-{
-    return DecodeFileName(ReplaceFirstTwo(name, '_', ':'));
-}
-
-std::string TfrmBasket::FileNameFromDisplayText(const std::string& text)
-{
-    return EncodeFileName(ReplaceFirstTwo(text, ':', '_'));
-}
 
 void TfrmBasket::FillMemoList(const std::string& folder)
 {

@@ -3,36 +3,12 @@
 #include "framework/IniFiles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/BasketFileName.h"
 #include "notes/MemoStore.h"
 #include "shell/EProjectInc.h"
-#include "shell/funcs.h"
 #include "wastebasket/RtfText.h"
 
 namespace {
-
-// "yyyy-mm-dd hh_nn_ss " before the title.
-constexpr size_t kTimestampAndBlank = 20;
-
-bool HasTimestamp(const std::string& stem)
-{
-    static const char pattern[] = "dddd-dd-dd dd_dd_dd ";
-    if (stem.size() < kTimestampAndBlank)
-        return false;
-    for (size_t i = 0; i < kTimestampAndBlank; ++i) {
-        const bool digit = stem[i] >= '0' && stem[i] <= '9';
-        if (pattern[i] == 'd' ? !digit : stem[i] != pattern[i])
-            return false;
-    }
-    return true;
-}
-
-std::string TitleOf(const std::string& fileName)
-{
-    std::string stem = ExtractFileName(fileName);
-    if (stem.size() >= 4 && lstrcmpiA(stem.c_str() + stem.size() - 4, ".txt") == 0)
-        stem.resize(stem.size() - 4);
-    return DecodeFileName(HasTimestamp(stem) ? stem.substr(kTimestampAndBlank) : stem);
-}
 
 std::string FirstNonBlankLine(const std::string& text)
 {
@@ -53,7 +29,7 @@ std::string FirstNonBlankLine(const std::string& text)
 
 std::string RestoredCaption(const std::string& fileName, const std::wstring& text)
 {
-    const std::string title = Trim(TitleOf(fileName));
+    const std::string title = Trim(BasketFileTitle(fileName));
     // A title taken from the text may have been cut to fit a file name.
     const std::string line = FirstNonBlankLine(WideToAnsi(text));
     return title.empty() || line.compare(0, title.size(), title) == 0 ? std::string() : title;
