@@ -6,6 +6,7 @@
 #include "framework/Handles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/WorkArea.h"
 #include "notes/BasketFileName.h"
 #include "shell/funcs.h"
 #include "wastebasket/Restore.h"
@@ -124,16 +125,10 @@ void TfrmBasket::RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFir
 RECT TfrmBasket::RestorePlace(int cascade)
 {
     constexpr int kWidth = 300, kHeight = 200, kStep = 24;
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    POINT cursor{0, 0};
-    GetCursorPos(&cursor);
-    GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
-    const RECT& area = info.rcWork;
+    RECT place = CentredOn(MouseWorkArea(), {kWidth, kHeight});
     const int step = kStep * (cascade % 10);
-    const int left = area.left + (area.right - area.left - kWidth) / 2 + step;
-    const int top = area.top + (area.bottom - area.top - kHeight) / 2 + step;
-    return {left, top, left + kWidth, top + kHeight};
+    OffsetRect(&place, step, step);
+    return place;
 }
 
 void TfrmBasket::RestoreCheckedMemos()

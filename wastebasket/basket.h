@@ -75,7 +75,6 @@ protected:
 private:
     void ShowMissingMemo(const std::string& path);
     void RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFirst);
-    void CentreOnScreen();
 
     std::string folder_;
     std::vector<std::string> rowFiles_;
