@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 #include "notes/ConflictCopies.h"
 #include "notes/MemoStore.h"
+#include "notes/NotePlace.h"
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 
@@ -35,15 +36,6 @@ TIniImage ReadIni(const std::string& path)
     std::string bytes;
     ReadFileBytes(path, bytes);
     return TIniImage(bytes);
-}
-
-RECT RecordPlace(const TIniImage& index, const std::string& section)
-{
-    auto value = [&](const char* key, int fallback) {
-        return StrToIntDef(index.Value(section, key).value_or(""), fallback);
-    };
-    const int left = value("Left", 300), top = value("Top", 200);
-    return {left, top, left + value("Width", 300), top + value("Height", 200)};
 }
 
 bool MeetsAWorkArea(const RECT& place)
@@ -204,7 +196,7 @@ void TFolderSync::AdoptMemoCopy(const std::string& copyPath, int original)
         const std::string section = MemoSectionName(original);
         const std::string caption = memo != memos.end() ? memo->second->Caption()
                                                          : index_.Value(section, "Caption").value_or("");
-        const RECT besideOf = memo != memos.end() ? memo->second->BoundsRect() : RecordPlace(index_, section);
+        const RECT besideOf = memo != memos.end() ? memo->second->ScreenBounds() : ReadNotePlace(index_, section);
         if (!KeepOtherVersion(bytes, caption, besideOf))
             return;
     }
@@ -274,10 +266,10 @@ void TFolderSync::ApplyRecord(TfrmPostIt& memo, const TIniImage& before, const s
     if (changed("Left") || changed("Top") || changed("Width") || changed("Height")) {
         // Moved elsewhere, not here: a memo the user moved here since keeps its
         // place, and so does one whose new place is on no screen of this computer.
-        const RECT was = RecordPlace(before, section), now = RecordPlace(index_, section);
-        const RECT here = memo.BoundsRect();
+        const RECT was = ReadNotePlace(before, section), now = ReadNotePlace(index_, section);
+        const RECT here = memo.ScreenBounds();
         if (EqualRect(&here, &was) && MeetsAWorkArea(now))
-            memo.SetBounds(now.left, now.top, now.right - now.left, now.bottom - now.top);
+            memo.SetScreenBounds(now);
     }
 }
 
@@ -306,7 +298,7 @@ void TFolderSync::ApplyMemoFile(int number, TfrmPostIt* memo)
     // Both changed: the user's text stays here, the other one beside it. The memo
     // file still holds the other text until this memo's next save, so a failure
     // here loses nothing that is not still on disk.
-    if (!KeepOtherVersion(bytes, memo->Caption(), memo->BoundsRect()))
+    if (!KeepOtherVersion(bytes, memo->Caption(), memo->ScreenBounds()))
         Application.HandleException(Exception("Another version of " + path +
                                               " came from elsewhere, but all 999 memo numbers are taken."));
 }

@@ -7,6 +7,7 @@
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "notes/BasketFileName.h"
+#include "notes/NotePlace.h"
 #include "notes/SyncChanges.h"
 #include "shell/EProjectInc.h"
 
@@ -459,14 +460,9 @@ std::vector<int> AdoptOrphanMemoFiles()
     TIniFile ini = MemoIndex();
     int cascade = 0;
     for (int number : adopted) {
-        // A place on the primary screen, cascaded so that the found memos do not hide
-        // one another; loading moves a note onto a screen anyway.
-        const std::string section = MemoSectionName(number);
-        const int offset = 24 * (cascade++ % 10);
-        ini.WriteInteger(section, "Left", 300 + offset);
-        ini.WriteInteger(section, "Top", 200 + offset);
-        ini.WriteInteger(section, "Width", 300);
-        ini.WriteInteger(section, "Height", 200);
+        // The default place, cascaded so that the found memos do not hide one
+        // another; loading moves a note onto a screen anyway.
+        WriteNotePlace(ini, MemoSectionName(number), CascadedPlace(kDefaultNotePlace, cascade++));
     }
     return adopted;
 }

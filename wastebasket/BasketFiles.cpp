@@ -8,6 +8,7 @@
 #include "framework/SysUtils.h"
 #include "framework/WorkArea.h"
 #include "notes/BasketFileName.h"
+#include "notes/NotePlace.h"
 #include "shell/funcs.h"
 #include "wastebasket/Restore.h"
 #include "wastebasket/RtfText.h"
@@ -124,11 +125,8 @@ void TfrmBasket::RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFir
 
 RECT TfrmBasket::RestorePlace(int cascade)
 {
-    constexpr int kWidth = 300, kHeight = 200, kStep = 24;
-    RECT place = CentredOn(MouseWorkArea(), {kWidth, kHeight});
-    const int step = kStep * (cascade % 10);
-    OffsetRect(&place, step, step);
-    return place;
+    const RECT& size = kDefaultNotePlace;
+    return CascadedPlace(CentredOn(MouseWorkArea(), {size.right - size.left, size.bottom - size.top}), cascade);
 }
 
 void TfrmBasket::RestoreCheckedMemos()

@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "notes/BasketFileName.h"
 #include "notes/MemoStore.h"
+#include "notes/NotePlace.h"
 #include "shell/EProjectInc.h"
 #include "wastebasket/RtfText.h"
 
@@ -46,11 +47,7 @@ std::optional<int> RestoreMemoFile(const std::string& path, const RECT& place)
     WriteMemoFile(*number, rtf);
 
     TIniFile index(PrjInfo->PostItIniFileName());
-    const std::string section = MemoSectionName(*number);
-    index.WriteInteger(section, "Left", place.left);
-    index.WriteInteger(section, "Top", place.top);
-    index.WriteInteger(section, "Width", place.right - place.left);
-    index.WriteInteger(section, "Height", place.bottom - place.top);
+    WriteNotePlace(index, MemoSectionName(*number), place);
     const std::string caption = RestoredCaption(path, text);
     if (!caption.empty())
         WriteCaption(*number, caption);
