@@ -3,6 +3,7 @@
 #include "config/AutoStart.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
+#include "framework/WorkArea.h"
 #include "shell/EProjectInc.h"
 #include "shell/funcs.h"
 
@@ -108,10 +109,7 @@ void TfrmConfigure::FormCreate()
 {
     TfrmZkGrayDialog::FormCreate();
     SetCaption(PrjInfo->Title());
-    const RECT r = BoundsRect();
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-              height);
+    CentreOnMouseMonitor(*this);
     SetUpGrid();
 
     const TIniFile ini(PrjInfo->IniFileName());

@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/StdCtrls.h"
+#include "framework/WorkArea.h"
 
 #include <algorithm>
 
@@ -108,10 +109,7 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
         ~Free() { Application.DestroyForm(form); }
     } free{form};
     form->HandleNeeded();
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    form->SetBounds(work.left + (work.right - work.left - form->Width()) / 2,
-                    work.top + (work.bottom - work.top - form->Height()) / 3, form->Width(), form->Height());
+    CentreOnMouseMonitor(*form);
     if (form->ShowModal() != mrOk)
         return false;
     value = form->edtValue->Text();

@@ -5,6 +5,15 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+EFOpenError CannotOpen(const std::string& fileName, DWORD error)
+{
+    return EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
+}
+
+} // namespace
+
 long long TStream::Size()
 {
     const long long here = Position();
@@ -68,8 +77,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode)
         h = CreateFileA(fileName.c_str(), access[std::min(mode & 3u, 2u)], share, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE)
-            throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(),
-                                     SysErrorMessage(GetLastError()).c_str()));
+            throw CannotOpen(fileName, GetLastError());
     }
     file_.reset(h);
 }
@@ -103,4 +111,52 @@ long long TFileStream::Seek(long long offset, TSeekOrigin origin)
     if (!SetFilePointerEx(file_.get(), distance, &result, method))
         return -1;
     return result.QuadPart;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes)
+{
+    constexpr size_t kChunk = 64 * 1024;
+    constexpr long long kLargest = 0x7FFFFFFF;
+    bytes.clear();
+    const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const UniqueKernelHandle file(h);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size))
+        return false;
+    if (size.QuadPart > kLargest) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    // Another program may be writing the file still: read on to its end, wherever
+    // that is now, not to the size it had a moment ago.
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(done + kChunk);
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        if (!ReadFile(h, bytes.data() + done, wanted, &read, nullptr)) {
+            const DWORD error = GetLastError();
+            bytes.clear();
+            SetLastError(error);
+            return false;
+        }
+        if (read == 0)
+            break;
+        done += read;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes))
+        throw CannotOpen(path, GetLastError());
+    return bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Byte streams: the common interface, one in memory and one over a file.
+// Byte streams: the common interface, one in memory and one over a file; and the
+// one way the program reads a whole file.
 
 #include "framework/Handles.h"
 
@@ -60,3 +61,11 @@ public:
 private:
     UniqueKernelHandle file_;
 };
+
+// The whole file into `bytes` (whose storage is reused). The file is opened with
+// full sharing: a sync client, the indexer or a virus scanner that has it open, for
+// writing or deleting too, does not fail the read. False when it cannot be opened
+// or read, with the reason in GetLastError; `bytes` is then empty.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+// The same, raising EFOpenError "Cannot open file "%s". %s" when it cannot.
+std::string ReadFileBytes(const std::string& path);

@@ -1,6 +1,7 @@
 #include "notes/FindMemos.h"
 
 #include "framework/Application.h"
+#include "framework/WorkArea.h"
 #include "notes/PostIt.h"
 
 namespace {
@@ -45,15 +46,7 @@ void TfrmFindMemos::FormCreate()
     SetCaption("Find in Memos");
     KeyPreview = true;
     SetClientSize(340, 330);
-    // In the middle of the screen the mouse is on.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
-              Width(), Height());
+    CentreOnMouseMonitor(*this);
 
     LOGFONTA bold{};
     GetObjectA(Font().Handle(), sizeof(bold), &bold);

@@ -2,9 +2,11 @@
 
 #include "framework/Application.h"
 #include "framework/IniFiles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "notes/ConflictCopies.h"
 #include "notes/MemoStore.h"
+#include "notes/NotePlace.h"
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 
@@ -32,17 +34,8 @@ std::optional<int> SectionNumber(const std::string& section)
 TIniImage ReadIni(const std::string& path)
 {
     std::string bytes;
-    ReadSharedFile(path, bytes);
+    ReadFileBytes(path, bytes);
     return TIniImage(bytes);
-}
-
-RECT RecordPlace(const TIniImage& index, const std::string& section)
-{
-    auto value = [&](const char* key, int fallback) {
-        return StrToIntDef(index.Value(section, key).value_or(""), fallback);
-    };
-    const int left = value("Left", 300), top = value("Top", 200);
-    return {left, top, left + value("Width", 300), top + value("Height", 200)};
 }
 
 bool MeetsAWorkArea(const RECT& place)
@@ -155,7 +148,7 @@ void TFolderSync::Apply(const TFolderChanges& changes)
 
 bool TFolderSync::ReadOrLookAgain(const std::string& path, std::string& bytes)
 {
-    if (ReadSharedFile(path, bytes))
+    if (ReadFileBytes(path, bytes))
         return true;
     // Held or half there: the file is looked at again after the next quiet moment.
     if (watch_ && FileExists(path))
@@ -196,14 +189,14 @@ void TFolderSync::AdoptMemoCopy(const std::string& copyPath, int original)
     if (!ReadOrLookAgain(copyPath, bytes))
         return;
     // A copy that holds what the memo file holds is no other version.
-    const bool same = ReadSharedFile(MemoFilePath(original), originalBytes) && originalBytes == bytes;
+    const bool same = ReadFileBytes(MemoFilePath(original), originalBytes) && originalBytes == bytes;
     if (!same) {
         const std::map<int, TfrmPostIt*> memos = OpenMemos();
         const auto memo = memos.find(original);
         const std::string section = MemoSectionName(original);
         const std::string caption = memo != memos.end() ? memo->second->Caption()
                                                          : index_.Value(section, "Caption").value_or("");
-        const RECT besideOf = memo != memos.end() ? memo->second->BoundsRect() : RecordPlace(index_, section);
+        const RECT besideOf = memo != memos.end() ? memo->second->ScreenBounds() : ReadNotePlace(index_, section);
         if (!KeepOtherVersion(bytes, caption, besideOf))
             return;
     }
@@ -214,7 +207,7 @@ void TFolderSync::AdoptMemoCopy(const std::string& copyPath, int original)
 bool TFolderSync::MergeIniCopy(const std::string& copyPath, const std::string& mainPath)
 {
     std::string bytes;
-    if (!ReadSharedFile(copyPath, bytes))
+    if (!ReadFileBytes(copyPath, bytes))
         return false;
     const auto missing = MissingFrom(ReadIni(mainPath), TIniImage(bytes));
     TIniFile main(mainPath);
@@ -273,10 +266,10 @@ void TFolderSync::ApplyRecord(TfrmPostIt& memo, const TIniImage& before, const s
     if (changed("Left") || changed("Top") || changed("Width") || changed("Height")) {
         // Moved elsewhere, not here: a memo the user moved here since keeps its
         // place, and so does one whose new place is on no screen of this computer.
-        const RECT was = RecordPlace(before, section), now = RecordPlace(index_, section);
-        const RECT here = memo.BoundsRect();
+        const RECT was = ReadNotePlace(before, section), now = ReadNotePlace(index_, section);
+        const RECT here = memo.ScreenBounds();
         if (EqualRect(&here, &was) && MeetsAWorkArea(now))
-            memo.SetBounds(now.left, now.top, now.right - now.left, now.bottom - now.top);
+            memo.SetScreenBounds(now);
     }
 }
 
@@ -305,7 +298,7 @@ void TFolderSync::ApplyMemoFile(int number, TfrmPostIt* memo)
     // Both changed: the user's text stays here, the other one beside it. The memo
     // file still holds the other text until this memo's next save, so a failure
     // here loses nothing that is not still on disk.
-    if (!KeepOtherVersion(bytes, memo->Caption(), memo->BoundsRect()))
+    if (!KeepOtherVersion(bytes, memo->Caption(), memo->ScreenBounds()))
         Application.HandleException(Exception("Another version of " + path +
                                               " came from elsewhere, but all 999 memo numbers are taken."));
 }

@@ -6,9 +6,10 @@
 #include "framework/IniFiles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "notes/BasketFileName.h"
+#include "notes/NotePlace.h"
 #include "notes/SyncChanges.h"
 #include "shell/EProjectInc.h"
-#include "shell/funcs.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -17,8 +18,6 @@
 namespace {
 
 constexpr int kHighestNewMemoNumber = 999;
-// "yyyy-mm-dd hh_nn_ss" + " " before the title, ".txt" after it.
-constexpr size_t kTimestampAndBlankLength = 20;
 constexpr char kExtension[] = ".txt";
 constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
 // The longest path the "A" functions take, and the longest name in a folder.
@@ -106,11 +105,6 @@ SYSTEMTIME AddOneSecond(const SYSTEMTIME& when)
     return next;
 }
 
-std::string Timestamp(const SYSTEMTIME& t)
-{
-    return Format("%04u-%02u-%02u %02u_%02u_%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-}
-
 // The caption, or else the first line that is not blank, trimmed.
 std::string WastebasketTitle(const std::string& caption, const std::vector<std::string>& lines)
 {
@@ -127,10 +121,10 @@ std::string WastebasketTitle(const std::string& caption, const std::vector<std::
 // Repairs and encodes the title, then moves the time on until the name is free.
 std::string ComposeWastebasketFileName(const std::string& title, SYSTEMTIME when)
 {
-    const std::string encoded = EncodeFileName(DropLoneLeadByte(title));
+    const std::string repaired = DropLoneLeadByte(title);
     ForceDirectories(PrjInfo->BasketPath);
     for (;;) {
-        std::string path = PrjInfo->BasketPath + Timestamp(when) + " " + encoded + kExtension;
+        std::string path = PrjInfo->BasketPath + BasketFileName(when, repaired);
         if (!PathTaken(path))
             return path;
         when = AddOneSecond(when);
@@ -156,22 +150,21 @@ std::string CutTitle(const std::string& title, size_t length)
 }
 
 // How much of the title fits within the platform's limits on paths and names.
-size_t FittingTitleLength(const std::string& title)
+size_t FittingTitleLength(const std::string& title, const SYSTEMTIME& when)
 {
-    const size_t fixed = kTimestampAndBlankLength + kExtensionLength;
     const size_t folder = PrjInfo->BasketPath.size();
-    if (folder + fixed >= kMaxPathLength)
+    if (folder + BasketFileName(when, {}).size() >= kMaxPathLength)
         return 0;
-    const size_t room = std::min(kMaxPathLength - folder - fixed, kMaxNameLength - fixed);
+    const size_t room = std::min(kMaxPathLength - folder, kMaxNameLength);
     size_t length = title.size();
-    while (length > 0 && EncodeFileName(CutTitle(title, length)).size() > room)
+    while (length > 0 && BasketFileName(when, CutTitle(title, length)).size() > room)
         --length;
     return length;
 }
 
 // The titles to try, best first: as it is, cleaned, cut to the platform's limits, then
 // shorter and shorter (some file systems count the bytes of another encoding), then none.
-std::vector<std::string> TitleCandidates(const std::string& title)
+std::vector<std::string> TitleCandidates(const std::string& title, const SYSTEMTIME& when)
 {
     std::vector<std::string> candidates{title};
     auto add = [&](std::string candidate) {
@@ -180,7 +173,7 @@ std::vector<std::string> TitleCandidates(const std::string& title)
     };
     const std::string cleaned = CleanTitle(title);
     add(cleaned);
-    for (size_t length = FittingTitleLength(cleaned); length > 0; length /= 2)
+    for (size_t length = FittingTitleLength(cleaned, when); length > 0; length /= 2)
         add(CutTitle(cleaned, length));
     add({});
     return candidates;
@@ -190,7 +183,7 @@ std::string WriteWastebasketFile(const std::string& title, const SYSTEMTIME& whe
 {
     std::string firstPath;
     DWORD firstError = ERROR_SUCCESS;
-    for (const std::string& candidate : TitleCandidates(title)) {
+    for (const std::string& candidate : TitleCandidates(title, when)) {
         const std::string path = ComposeWastebasketFileName(candidate, when);
         const DWORD error = WriteNewFile(path, rtf);
         if (error == ERROR_SUCCESS)
@@ -274,15 +267,13 @@ void ReplaceFileContent(const std::string& path, const std::string& bytes)
 
 bool FileHolds(const std::string& path, const std::string& bytes)
 {
-    UniqueKernelHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || static_cast<unsigned long long>(size.QuadPart) != bytes.size())
+    // The size alone tells most changed files apart without reading them.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        ((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) != bytes.size())
         return false;
-    std::string stored(bytes.size(), '\0');
-    DWORD read = 0;
-    return bytes.size() < (1u << 30) &&
-           ReadFile(file.get(), stored.data(), static_cast<DWORD>(stored.size()), &read, nullptr) &&
-           read == stored.size() && stored == bytes;
+    std::string stored;
+    return ReadFileBytes(path, stored) && stored == bytes;
 }
 
 // Sync: the memo file holds bytes the store never saw (they came from elsewhere a
@@ -291,7 +282,7 @@ void KeepUnseenVersion(int number, const std::string& path)
 {
     const auto known = KnownMemoFiles().find(number);
     std::string current;
-    if (known == KnownMemoFiles().end() || !ReadSharedFile(path, current) || ContentHash(current) == known->second)
+    if (known == KnownMemoFiles().end() || !ReadFileBytes(path, current) || ContentHash(current) == known->second)
         return;
     const std::string stem = path.substr(0, path.size() - kExtensionLength);
     DWORD error = ERROR_SUCCESS;
@@ -408,24 +399,6 @@ bool WriteMemoContent(int number, const std::string& plainText, const std::strin
     return true;
 }
 
-bool ReadSharedFile(const std::string& path, std::string& bytes)
-{
-    bytes.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const UniqueKernelHandle owned(file);
-    char chunk[64 * 1024];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr)) {
-        if (read == 0)
-            return true;
-        bytes.append(chunk, read);
-    }
-    return false;
-}
-
 bool IsMemoFileAsLastKnown(int number, const std::string& bytes)
 {
     const auto found = KnownMemoFiles().find(number);
@@ -436,10 +409,7 @@ void RememberMemoFile(int number, const std::string& bytes) { KnownMemoFiles()[n
 
 std::string ReadMemoFile(int number)
 {
-    TFileStream file(MemoFilePath(number), fmOpenRead | fmShareDenyWrite);
-    std::string bytes(static_cast<size_t>(file.Size()), '\0');
-    if (!bytes.empty() && file.Read(bytes.data(), static_cast<long>(bytes.size())) != static_cast<long>(bytes.size()))
-        throw EStreamError("Failed to Load Stream");
+    std::string bytes = ReadFileBytes(MemoFilePath(number));
     RememberMemoFile(number, bytes);
     return bytes;
 }
@@ -490,14 +460,9 @@ std::vector<int> AdoptOrphanMemoFiles()
     TIniFile ini = MemoIndex();
     int cascade = 0;
     for (int number : adopted) {
-        // A place on the primary screen, cascaded so that the found memos do not hide
-        // one another; loading moves a note onto a screen anyway.
-        const std::string section = MemoSectionName(number);
-        const int offset = 24 * (cascade++ % 10);
-        ini.WriteInteger(section, "Left", 300 + offset);
-        ini.WriteInteger(section, "Top", 200 + offset);
-        ini.WriteInteger(section, "Width", 300);
-        ini.WriteInteger(section, "Height", 200);
+        // The default place, cascaded so that the found memos do not hide one
+        // another; loading moves a note onto a screen anyway.
+        WriteNotePlace(ini, MemoSectionName(number), CascadedPlace(kDefaultNotePlace, cascade++));
     }
     return adopted;
 }

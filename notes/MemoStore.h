@@ -74,8 +74,6 @@ void RememberMemoFile(int number, const std::string& bytes);
 // The memo file's bytes, remembered as known; raises EFOpenError when it cannot
 // be read.
 std::string ReadMemoFile(int number);
-// Reads a whole file that others may hold open too; false when it cannot be read.
-bool ReadSharedFile(const std::string& path, std::string& bytes);
 // Writes exactly these bytes as the memo's file, whatever they hold, swapped in at
 // once like every content save (a restore, the other version of a memo that came
 // from elsewhere).

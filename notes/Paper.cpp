@@ -5,6 +5,7 @@
 #include "framework/IniFiles.h"
 #include "notes/DesktopIconView.h"
 #include "notes/DesktopWatch.h"
+#include "notes/NotePlace.h"
 #include "notes/SaveProblems.h"
 #include "shell/EProjectInc.h"
 
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr unsigned kSaveDelayMs = 500;
-constexpr int kDefaultLeft = 300, kDefaultTop = 200, kDefaultWidth = 300, kDefaultHeight = 200;
 
 long long Distance(const RECT& a, const RECT& b)
 {
@@ -201,9 +201,7 @@ void TfrmPaper::LoadPosition()
     // One move (each one re-arranges the note's controls), a second only for a
     // record from a monitor that is gone (or edited by hand), which would put the
     // note where nobody can reach it. The record itself is left as it is.
-    const int left = record.ReadInteger("Left", kDefaultLeft), top = record.ReadInteger("Top", kDefaultTop);
-    SetScreenBounds({left, top, left + record.ReadInteger("Width", kDefaultWidth),
-                     top + record.ReadInteger("Height", kDefaultHeight)});
+    SetScreenBounds(ReadNotePlace(record));
     KeepOnWorkArea(MonitorWorkAreas());
 }
 
@@ -240,17 +238,7 @@ bool TfrmPaper::SavePosition()
     if (path.empty() || section.empty())
         return false;
     TIniFile ini(path);
-    const RECT r = ScreenBounds();
-    const int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
-    const TIniValues record = ini.ReadSectionValues(section);
-    if (record.ReadInteger("Left", kDefaultLeft) == left && record.ReadInteger("Top", kDefaultTop) == top &&
-        record.ReadInteger("Width", kDefaultWidth) == width && record.ReadInteger("Height", kDefaultHeight) == height)
-        return false;
-    ini.WriteInteger(section, "Left", left);
-    ini.WriteInteger(section, "Top", top);
-    ini.WriteInteger(section, "Width", width);
-    ini.WriteInteger(section, "Height", height);
-    return true;
+    return SaveNotePlace(ini, section, ScreenBounds());
 }
 
 void TfrmPaper::tmrSaveTimer()

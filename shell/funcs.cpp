@@ -151,37 +151,3 @@ void ShiftBitmapHue(HBITMAP& bitmap, int shift)
     DeleteObject(bitmap);
     bitmap = shifted;
 }
-
-namespace {
-const char kReservedCharacters[] = "\\/:*?<>|";
-} // namespace
-
-std::string EncodeFileName(const std::string& text)
-{
-    std::string result = text;
-    for (const char* c = kReservedCharacters; *c; ++c) {
-        const std::string encoded = "%(" + std::to_string(static_cast<unsigned char>(*c)) + ")";
-        for (size_t pos = result.find(*c); pos != std::string::npos; pos = result.find(*c, pos))
-            result.replace(pos, 1, encoded);
-    }
-    return result;
-}
-
-std::string DecodeFileName(const std::string& text)
-{
-    std::string result = text;
-    // Each pass starts again at the front, since a decoded character can open a
-    // new sequence with what follows it. A "%(" never closed ends the decoding and
-    // stays as it is.
-    for (;;) {
-        const size_t p = result.find("%(");
-        if (p == std::string::npos)
-            return result;
-        const int q1 = PosFrom(")", result, static_cast<int>(p) + 3);
-        if (q1 == 0)
-            return result;
-        const size_t q = static_cast<size_t>(q1 - 1);
-        const int code = StrToIntDef(result.substr(p + 2, q - p - 2), 32);
-        result.replace(p, q - p + 1, 1, static_cast<char>(code & 0xFF));
-    }
-}

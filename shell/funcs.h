@@ -29,7 +29,3 @@ BYTE HueToChannel(double m1, double m2, double hue);
 RGBBytes HSLToRGB(double h, double s, double l);
 // Rotates the hue of every pixel by shift/240 of a turn; the bitmap becomes 24-bit.
 void ShiftBitmapHue(HBITMAP& bitmap, int shift);
-
-// The eight characters a file name cannot hold become "%(" + code + ")", and back.
-std::string EncodeFileName(const std::string& text);
-std::string DecodeFileName(const std::string& text);

@@ -4,6 +4,7 @@
 #include "framework/IniFiles.h"
 #include "framework/Menus.h"
 #include "framework/SysUtils.h"
+#include "framework/WorkArea.h"
 #include "notes/DesktopIconView.h"
 #include "notes/FindMemos.h"
 #include "notes/FolderSync.h"
@@ -370,8 +371,7 @@ TfrmPostIt* TfrmMain::NewMemo()
     if (!number)
         return nullptr;
     auto* memo = Application.CreateForm<TfrmPostIt>(imgsPostIt);
-    memo->SetBounds((GetSystemMetrics(SM_CXSCREEN) - memo->Width()) / 2,
-                    (GetSystemMetrics(SM_CYSCREEN) - memo->Height()) / 2, memo->Width(), memo->Height());
+    CentreOnMouseMonitor(*memo);
     memo->SetMemoNumber(*number);
     memo->InitNewMemo();
     PutToWork(*memo);

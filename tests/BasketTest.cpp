@@ -1,6 +1,7 @@
 #include "wastebasket/basket.h"
 
 #include "framework/IniFiles.h"
+#include "notes/BasketFileName.h"
 #include "notes/MemoImages.h"
 #include "notes/MemoStore.h"
 #include "notes/PostIt.h"
@@ -259,11 +260,11 @@ TEST_F(BasketTest, NamesMapBothWays)
         {"x_y", "x:y"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.text, TfrmBasket::DisplayTextFromFileName(c.name)) << c.name;
-        EXPECT_EQ(c.name, TfrmBasket::FileNameFromDisplayText(c.text)) << c.text;
+        EXPECT_EQ(c.text, DisplayTextFromFileName(c.name)) << c.name;
+        EXPECT_EQ(c.name, FileNameFromDisplayText(c.text)) << c.text;
     }
-    EXPECT_EQ("2009-02-14 13:05:09 A", TfrmBasket::DisplayTextFromFileName("2009-02-14 13_05_09 %(65)"));
-    EXPECT_EQ("t %(5 x", TfrmBasket::DisplayTextFromFileName("t %(5 x")) << "an open sequence stays";
+    EXPECT_EQ("2009-02-14 13:05:09 A", DisplayTextFromFileName("2009-02-14 13_05_09 %(65)"));
+    EXPECT_EQ("t %(5 x", DisplayTextFromFileName("t %(5 x")) << "an open sequence stays";
 }
 
 TEST_F(BasketTest, EachRowPreviewsItsOwnFileEvenWhenItsTitleLooksEncoded)

@@ -77,9 +77,12 @@ TEST_F(ConfigureTest, HasItsSizeCaptionAndEveryControlInPlace)
     EXPECT_EQ(273, form->ClientWidth());
     EXPECT_EQ(263, form->ClientHeight());
     EXPECT_EQ(program.Info().Title(), form->Caption());
+    // Centred on the work area (the test display has one monitor), not under a taskbar.
     const RECT r = form->BoundsRect();
-    EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 1);
-    EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (r.top + r.bottom) / 2, 1);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((work.left + work.right) / 2, (r.left + r.right) / 2, 1);
+    EXPECT_NEAR((work.top + work.bottom) / 2, (r.top + r.bottom) / 2, 1);
     EXPECT_EQ(18, form->pnlBody->Top()) << "below the caption strip";
     EXPECT_EQ(273, form->pnlBody->Width());
 

@@ -1,3 +1,4 @@
+#include "notes/BasketFileName.h"
 #include "shell/funcs.h"
 
 #include "framework/Handles.h"

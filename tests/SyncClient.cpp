@@ -1,5 +1,6 @@
 #include "tests/SyncClient.h"
 
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "notes/MemoStore.h"
 #include "tests/TestSupport.h"
@@ -30,7 +31,7 @@ void AddFiles(const std::string& folder, const std::string& below, std::map<std:
             (below.empty() && lstrcmpiA(name.c_str(), "pinova.exe") == 0))
             continue;
         std::string bytes;
-        into[below + name] = ReadSharedFile(folder + below + name, bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+        into[below + name] = ReadFileBytes(folder + below + name, bytes) ? std::optional<std::string>(bytes) : std::nullopt;
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }

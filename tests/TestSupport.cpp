@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Graphics.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -212,10 +213,9 @@ COLORREF WindowImage::Pixel(int x, int y) const
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    std::string bytes;
+    ReadFileBytes(path, bytes);
+    return bytes;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& content)

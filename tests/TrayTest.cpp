@@ -152,9 +152,12 @@ TEST(Tray, NewMemoTakesTheLowestFreeNumberCentredInTheForegroundWithATaskbarButt
     EXPECT_EQ(memo->Handle(), GetForegroundWindow());
     EXPECT_EQ(memo->edtMemo->Handle(), GetFocus()) << "typed text goes into the new memo at once";
     EXPECT_TRUE(IsWindowVisible(memo->Handle()));
+    // On the work area, not under the taskbar (the test display has one monitor).
     const RECT r = memo->BoundsRect();
-    EXPECT_NEAR(GetSystemMetrics(SM_CXSCREEN) / 2, (r.left + r.right) / 2, 1);
-    EXPECT_NEAR(GetSystemMetrics(SM_CYSCREEN) / 2, (r.top + r.bottom) / 2, 1);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((work.left + work.right) / 2, (r.left + r.right) / 2, 1);
+    EXPECT_NEAR((work.top + work.bottom) / 2, (r.top + r.bottom) / 2, 1);
     EXPECT_TRUE(TIniFile(PrjInfo->PostItIniFileName()).SectionExists("3")) << "the number is taken at once";
 
     // Hot key 1 is the same command.

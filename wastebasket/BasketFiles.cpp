@@ -4,7 +4,11 @@
 
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "framework/WorkArea.h"
+#include "notes/BasketFileName.h"
+#include "notes/NotePlace.h"
 #include "shell/funcs.h"
 #include "wastebasket/Restore.h"
 #include "wastebasket/RtfText.h"
@@ -17,19 +21,6 @@ namespace {
 
 constexpr char kEnterSearchText[] = "검색할 문장을 입력합십시오.";
 
-// Replaces the first two occurrences of one character by another.
-std::string ReplaceFirstTwo(std::string text, char from, char to)
-{
-    size_t at = 0;
-    for (int n = 0; n < 2; ++n) {
-        at = text.find(from, at);
-        if (at == std::string::npos)
-            break;
-        text[at] = to;
-    }
-    return text;
-}
-
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 struct ListedFile {
@@ -41,7 +32,7 @@ std::vector<ListedFile> TextFiles(const std::string& folder)
 {
     std::vector<ListedFile> files;
     WIN32_FIND_DATAA data;
-    UniqueFind find(FindFirstFileA((folder + "*.txt").c_str(), &data));
+    UniqueFind find(FindFirstFileA((folder + "*" + kBasketFileExtension).c_str(), &data));
     if (!find)
         return files;
     do {
@@ -56,29 +47,6 @@ std::vector<ListedFile> TextFiles(const std::string& folder)
     return files;
 }
 
-// The whole file into `bytes`, whose storage is reused from file to file.
-bool ReadFileBytes(const std::string& path, std::string& bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    UniqueKernelHandle file(h);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFFFFFF)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        if (!ReadFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read, nullptr) || read == 0)
-            break;
-        done += read;
-    }
-    bytes.resize(done);
-    return true;
-}
-
 // Only "not there" counts as gone: a file we merely cannot look at may still be there.
 bool FileGone(const std::string& path)
 {
@@ -89,16 +57,6 @@ bool FileGone(const std::string& path)
 }
 
 } // namespace
-
-std::string TfrmBasket::DisplayTextFromFileName(const std::string& name)
-{
-    return DecodeFileName(ReplaceFirstTwo(name, '_', ':'));
-}
-
-std::string TfrmBasket::FileNameFromDisplayText(const std::string& text)
-{
-    return EncodeFileName(ReplaceFirstTwo(text, ':', '_'));
-}
 
 void TfrmBasket::FillMemoList(const std::string& folder)
 {
@@ -167,17 +125,8 @@ void TfrmBasket::RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFir
 
 RECT TfrmBasket::RestorePlace(int cascade)
 {
-    constexpr int kWidth = 300, kHeight = 200, kStep = 24;
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    POINT cursor{0, 0};
-    GetCursorPos(&cursor);
-    GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
-    const RECT& area = info.rcWork;
-    const int step = kStep * (cascade % 10);
-    const int left = area.left + (area.right - area.left - kWidth) / 2 + step;
-    const int top = area.top + (area.bottom - area.top - kHeight) / 2 + step;
-    return {left, top, left + kWidth, top + kHeight};
+    const RECT& size = kDefaultNotePlace;
+    return CascadedPlace(CentredOn(MouseWorkArea(), {size.right - size.left, size.bottom - size.top}), cascade);
 }
 
 void TfrmBasket::RestoreCheckedMemos()

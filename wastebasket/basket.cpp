@@ -5,6 +5,7 @@
 #include "framework/Application.h"
 #include "framework/Ime.h"
 #include "framework/SysUtils.h"
+#include "framework/WorkArea.h"
 #include "shell/EProjectInc.h"
 
 namespace {
@@ -128,27 +129,15 @@ void TfrmBasket::FormCreate()
     }
     edtSearch->SetText("");
     edtMemo->SetReadOnly(true);
-    CentreOnScreen();
+    // The screen the user is looking at: the one under the mouse, which has just
+    // chosen "Wastebasket" in the tray menu.
+    CentreOnMouseMonitor(*this);
 }
 
 void TfrmBasket::FormShow()
 {
     if (lstMemo->HandleAllocated())
         lstMemo->SetFocus();
-}
-
-void TfrmBasket::CentreOnScreen()
-{
-    // The screen the user is looking at: the one under the mouse, which has just
-    // chosen "Wastebasket" in the tray menu.
-    POINT cursor{0, 0};
-    GetCursorPos(&cursor);
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    GetMonitorInfoA(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY), &info);
-    const RECT area = info.rcWork;
-    const int w = Width(), h = Height();
-    SetBounds(area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2, w, h);
 }
 
 void TfrmBasket::pnlSearchResize()

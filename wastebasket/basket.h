@@ -36,10 +36,6 @@ public:
 
     // One row per "*.txt" of the folder, newest name first.
     void FillMemoList(const std::string& folder);
-    // "2009-02-14 13_05_09 Shopping%(58) tea" <-> "2009-02-14 13:05:09 Shopping: tea";
-    // names without their folder and extension.
-    static std::string DisplayTextFromFileName(const std::string& name);
-    static std::string FileNameFromDisplayText(const std::string& text);
     // The file behind the row. Each row keeps the name it was listed from, since
     // a title holding "%(65)" would not map back from its display text.
     std::string RowFilePath(int index) const;
@@ -79,7 +75,6 @@ protected:
 private:
     void ShowMissingMemo(const std::string& path);
     void RemoveRowsWhoseFilesAreGone(const std::vector<int>& rowsLastFirst);
-    void CentreOnScreen();
 
     std::string folder_;
     std::vector<std::string> rowFiles_;
