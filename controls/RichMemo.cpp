@@ -188,7 +188,7 @@ void TCustomRichMemo::SetHostNames()
 {
     if (!richEditOle_)
         return;
-    std::string application = Trim(Application.Title());
+    std::string application = Trim(WideToAnsi(Application.Title()));
     if (application.empty())
         application = ExtractFileName(ModuleFileName());
     const std::string object = Trim(title_).empty() ? application : title_;

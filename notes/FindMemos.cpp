@@ -42,7 +42,7 @@ TfrmFindMemos::~TfrmFindMemos()
 void TfrmFindMemos::FormCreate()
 {
     TfrmZkGrayDialog::FormCreate();
-    SetCaption("Find in Memos");
+    SetCaption(L"Find in Memos");
     KeyPreview = true;
     SetClientSize(340, 330);
     // In the middle of the screen the mouse is on.
