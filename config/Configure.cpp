@@ -41,29 +41,29 @@ TfrmConfigure::TfrmConfigure(TComponent* owner) : TfrmZkGrayDialog(owner)
 
     // Put on the panel in their tab order; the texts and lines after them.
     btnOK = Place<TButton>(this, pnlBody, "btnOK", 192, 215, 75, 25);
-    btnOK->SetCaption("OK");
+    btnOK->SetCaption(L"OK");
     btnOK->OnClick = [this] { btnOKClick(); };
     chkAutoStart = Place<TCheckBox>(this, pnlBody, "chkAutoStart", 133, 45, 134, 17);
-    chkAutoStart->SetText("Run program at startup");
+    chkAutoStart->SetCaption(L"Run program at startup");
     hkNewMemo = Place<THotKey>(this, pnlBody, "hkNewMemo", 98, 3, 121, 19);
     hkShowHide = Place<THotKey>(this, pnlBody, "hkShowHide", 98, 23, 121, 19);
     grdUrls = Place<TStringGrid>(this, pnlBody, "grdUrls", 3, 65, 264, 139);
 
     StaticText1 = Place<TStaticText>(this, pnlBody, "StaticText1", 40, 6, 64, 17);
-    StaticText1->SetCaption("New &Memo");
+    StaticText1->SetCaption(L"New &Memo");
     StaticText1->FocusControl = hkNewMemo;
     StaticText3 = Place<TStaticText>(this, pnlBody, "StaticText3", 26, 26, 78, 17);
-    StaticText3->SetCaption("&Show/Hide All");
+    StaticText3->SetCaption(L"&Show/Hide All");
     StaticText3->FocusControl = hkShowHide;
     Bevel1 = Place<TBevel>(this, pnlBody, "Bevel1", 1, 208, 266, 4);
     Bevel1->Shape = TBevelShape::bsTopLine;
 
-    Label8 = CreateLinkLabel(11, "KORVO");
+    Label8 = CreateLinkLabel(11, L"KORVO");
     Label8->Name = "Label8";
     Label8->OnClick = [this] { Label8Click(); };
     Label9 = Place<TLabel>(this, pnlBody, "Label9", 50, 220, 0, 0);
-    Label9->SetCaption("-");
-    labHomeUrl = CreateLinkLabel(61, "Marlo Home");
+    Label9->SetCaption(L"-");
+    labHomeUrl = CreateLinkLabel(61, L"Marlo Home");
     labHomeUrl->Name = "labHomeUrl";
     labHomeUrl->OnClick = [this] { labHomeUrlClick(); };
     FitTexts();
@@ -83,7 +83,7 @@ void TfrmConfigure::FitTexts()
             text->SetBounds(right - need, text->Top(), need, text->Height());
     }
     const int box = GetSystemMetrics(SM_CXMENUCHECK) + 6;
-    const int need = box + TextExtent(chkAutoStart->Font(), chkAutoStart->Text()).cx;
+    const int need = box + TextExtent(chkAutoStart->Font(), chkAutoStart->Caption()).cx;
     if (need > chkAutoStart->Width())
         chkAutoStart->SetBounds(chkAutoStart->Left() + chkAutoStart->Width() - need, chkAutoStart->Top(), need,
                                 chkAutoStart->Height());
@@ -92,7 +92,7 @@ void TfrmConfigure::FitTexts()
             label->SetLeft(before->Left() + before->Width() + gap);
 }
 
-TLabel* TfrmConfigure::CreateLinkLabel(int left, const char* caption)
+TLabel* TfrmConfigure::CreateLinkLabel(int left, const wchar_t* caption)
 {
     TLabel* label = Place<TLabel>(this, pnlBody, "", left, 220, 0, 0);
     label->Font().SetName("MS Sans Serif");

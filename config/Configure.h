@@ -50,5 +50,5 @@ private:
     THotKey* FieldOf(int hotKeyId) const;
     void SaveAutoStart();
     void SaveUrls(TIniFile& ini);
-    TLabel* CreateLinkLabel(int left, const char* caption);
+    TLabel* CreateLinkLabel(int left, const wchar_t* caption);
 };

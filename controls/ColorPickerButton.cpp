@@ -172,13 +172,13 @@ void TColorPickerButton::PopupTextsChanged()
     }
 }
 
-void TColorPickerButton::SetCustomText(const std::string& text)
+void TColorPickerButton::SetCustomText(const std::wstring& text)
 {
     popup_->SetCustomText(text);
     PopupTextsChanged();
 }
 
-void TColorPickerButton::SetDefaultText(const std::string& text)
+void TColorPickerButton::SetDefaultText(const std::wstring& text)
 {
     popup_->SetDefaultText(text);
     PopupTextsChanged();
@@ -190,9 +190,9 @@ void TColorPickerButton::SetShowSystemColors(bool show)
     PopupTextsChanged();
 }
 
-void TColorPickerButton::SetCaption(const std::string& caption)
+void TColorPickerButton::SetCaption(const std::wstring& caption)
 {
-    SetText(caption);
+    SetWideText(caption);
     Invalidate();
 }
 

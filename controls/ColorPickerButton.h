@@ -45,17 +45,17 @@ public:
     TColorPopup& Popup() { return *popup_; }
     HWND CaptureWindow() const { return captureWindow_.get(); }
 
-    const std::string& CustomText() const { return popup_->CustomText(); }
-    void SetCustomText(const std::string& text);
-    const std::string& DefaultText() const { return popup_->DefaultText(); }
-    void SetDefaultText(const std::string& text);
+    const std::wstring& CustomText() const { return popup_->CustomText(); }
+    void SetCustomText(const std::wstring& text);
+    const std::wstring& DefaultText() const { return popup_->DefaultText(); }
+    void SetDefaultText(const std::wstring& text);
     bool ShowSystemColors() const { return popup_->ShowSystemColors(); }
     void SetShowSystemColors(bool show);
     int PopupSpacing() const { return popup_->Spacing(); }
     void SetPopupSpacing(int spacing) { popup_->SetSpacing(spacing); }
 
-    std::string Caption() const { return Text(); }
-    void SetCaption(const std::string& caption);
+    std::wstring Caption() const { return WideText(); }
+    void SetCaption(const std::wstring& caption);
     // The glyph is copied.
     void SetGlyph(HBITMAP glyph) { glyph_.SetGlyph(glyph); }
     const TButtonGlyph& Glyph() const { return glyph_; }
@@ -104,7 +104,7 @@ public:
     // Called by the grid when its default cell (or no cell) is accepted.
     virtual void DefaultSelect();
 
-    std::string Hint;
+    std::wstring Hint;
     bool ShowHint = false;
 
     std::function<void(TColorPickerButton* sender)> OnChange;
@@ -113,7 +113,6 @@ public:
     std::function<void(TColorPickerButton* sender)> OnDefaultSelect;
     std::function<void(TColorPickerButton* sender)> OnDropChanged;
     std::function<void(TColorPickerButton* sender, bool& allowed)> OnDropChanging;
-    std::function<void(TColorPickerButton* sender, int cell, std::string& hint)> OnHint;
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

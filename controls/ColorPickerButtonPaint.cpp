@@ -155,14 +155,14 @@ void TColorPickerButton::Paint(HDC target)
         FillChecker(dc, r);
 
     SelectGuard font(dc, Font().Handle());
-    const std::string caption = Caption();
+    const std::wstring caption = Caption();
     TButtonLayoutInput in;
     in.Face = r;
     in.Offset = offset;
     in.Glyph = glyph_.ImageSize();
     if (!caption.empty()) {
         RECT measure{0, 0, r.right - r.left, 0};
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measure, DT_CALCRECT | DT_SINGLELINE);
         in.Text = {std::min(measure.right - measure.left, r.right - r.left), measure.bottom - measure.top};
     }
     in.Layout = layout_;
@@ -180,13 +180,13 @@ void TColorPickerButton::Paint(HDC target)
         if (state_ == bsDisabled) {
             OffsetRect(&text, 1, 1);
             SetTextColor(dc, ColorToRGB(clBtnHighlight));
-            DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+            DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
             OffsetRect(&text, -1, -1);
             SetTextColor(dc, ColorToRGB(clBtnShadow));
         } else {
             SetTextColor(dc, ColorToRGB(Font().Color()));
         }
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
     }
     PaintIndicator(dc);
     PaintArrow(dc);

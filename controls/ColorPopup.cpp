@@ -15,12 +15,12 @@ constexpr UINT_PTR HintTimer = 1;
 
 HFONT GuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-SIZE MeasureText(HDC dc, const std::string& text)
+SIZE MeasureText(HDC dc, const std::wstring& text)
 {
     if (text.empty())
         return {0, 0};
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -63,13 +63,13 @@ void TColorPopup::CreateWnd()
     }
 }
 
-void TColorPopup::SetDefaultText(const std::string& text)
+void TColorPopup::SetDefaultText(const std::wstring& text)
 {
     defaultText_ = text;
     LayoutPopup();
 }
 
-void TColorPopup::SetCustomText(const std::string& text)
+void TColorPopup::SetCustomText(const std::wstring& text)
 {
     customText_ = text;
     if (text.empty() && selectedIndex_ == CustomCell) {
@@ -398,16 +398,8 @@ bool TColorPopup::HintAt(int x, int y, bool leftHeld, TPopupHint& hint)
         hint.ScreenPos = ClientToScreen(POINT{hint.Area.left, hint.Area.bottom + 2});
         return true;
     }
-    auto fromButton = [&](int which) {
-        std::string text;
-        if (button_->OnHint)
-            button_->OnHint(button_, which, text);
-        return text;
-    };
     if (cell == DefaultCell || cell == CustomCell) {
-        hint.Text = fromButton(cell);
-        if (hint.Text.empty())
-            hint.Text = button_->Hint;
+        hint.Text = button_->Hint;
         hint.Area = layout_.CellRect(cell);
         hint.ScreenPos = ClientToScreen(POINT{hint.Area.left, hint.Area.bottom + 2});
         return !hint.Text.empty();
@@ -415,7 +407,7 @@ bool TColorPopup::HintAt(int x, int y, bool leftHeld, TPopupHint& hint)
     if (selectedIndex_ != CustomCell)
         return false;
     if (PtInRect(&layout_.IntensityRect, p)) {
-        hint.Text = Format("Intensity: %d%%", Nearest(intensity_ * 100));
+        hint.Text = L"Intensity: " + std::to_wstring(Nearest(intensity_ * 100)) + L"%";
         hint.ScreenPos = ClientToScreen(POINT{layout_.IntensityRect.right, y - 8});
         hint.Area = {x, y, x + 1, y};
         hint.HideAfterMs = 5000;
@@ -434,8 +426,9 @@ bool TColorPopup::HintAt(int x, int y, bool leftHeld, TPopupHint& hint)
             colour = ColourComb()[static_cast<size_t>(c)].Colour;
             found = true;
         }
-        hint.Text = found ? Format("red: %d, green: %d, blue: %d", GetRValue(colour), GetGValue(colour), GetBValue(colour))
-                          : fromButton(NoCell);
+        hint.Text = found ? L"red: " + std::to_wstring(GetRValue(colour)) + L", green: " +
+                                std::to_wstring(GetGValue(colour)) + L", blue: " + std::to_wstring(GetBValue(colour))
+                          : std::wstring();
         hint.ScreenPos = {screen.x + 12, screen.y + 16};
         hint.Area = {x, y, x + 1, y + 1};
         hint.HideAfterMs = 5000;
@@ -456,7 +449,7 @@ void TColorPopup::UpdateHint(int x, int y, bool leftHeld)
         HideHint();
         return;
     }
-    hintText_ = AnsiToWide(hint.Text);
+    hintText_ = hint.Text;
     hintArea_ = hint.Area;
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);

@@ -14,7 +14,7 @@ class TColorPickerButton;
 // area it belongs to (moving out of it asks again) and how long it stays (0: until
 // the area is left).
 struct TPopupHint {
-    std::string Text;
+    std::wstring Text;
     POINT ScreenPos{};
     RECT Area{};
     UINT HideAfterMs = 0;
@@ -25,10 +25,10 @@ public:
     TColorPopup(TComponent* owner, TColorPickerButton* button);
     ~TColorPopup() override;
 
-    const std::string& DefaultText() const { return defaultText_; }
-    void SetDefaultText(const std::string& text);
-    const std::string& CustomText() const { return customText_; }
-    void SetCustomText(const std::string& text);
+    const std::wstring& DefaultText() const { return defaultText_; }
+    void SetDefaultText(const std::wstring& text);
+    const std::wstring& CustomText() const { return customText_; }
+    void SetCustomText(const std::wstring& text);
     bool ShowSystemColors() const { return showSystemColors_; }
     void SetShowSystemColors(bool show);
     int Spacing() const { return spacing_; }
@@ -89,7 +89,7 @@ private:
     int HexSizeOf(int combSelection) const;
 
     TColorPickerButton* button_;
-    std::string defaultText_, customText_;
+    std::wstring defaultText_, customText_;
     bool showSystemColors_ = false;
     int spacing_ = 8;
     int edgeWidth_;

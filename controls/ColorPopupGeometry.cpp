@@ -11,29 +11,29 @@ const double Cos30 = std::cos(Pi / 6);
 const double Sin30 = 0.5;
 
 constexpr TColorEntry ColorTable[StandardColorCount + SystemColorCount] = {
-    {"Black", 0x000000}, {"Brown", 0x003399}, {"Olive Green", 0x003333}, {"Dark Green", 0x003300},
-    {"Dark Teal", 0x663300}, {"Dark blue", 0x800000}, {"Indigo", 0x993333}, {"Gray-80%", 0x333333},
-    {"Dark Red", 0x000080}, {"Orange", 0x0066FF}, {"Dark Yellow", 0x008080}, {"Green", 0x008000},
-    {"Teal", 0x808000}, {"Blue", 0xFF0000}, {"Blue-Gray", 0x996666}, {"Gray-50%", 0x808080},
-    {"Red", 0x0000FF}, {"Light Orange", 0x0099FF}, {"Lime", 0x00CC99}, {"Sea Green", 0x669933},
-    {"Aqua", 0xCCCC33}, {"Light Blue", 0xFF6633}, {"Violet", 0x800080}, {"Grey-40%", 0x969696},
-    {"Pink", 0xFF00FF}, {"Gold", 0x00CCFF}, {"Yellow", 0x00FFFF}, {"Bright Green", 0x00FF00},
-    {"Turquoise", 0xFFFF00}, {"Sky Blue", 0xFFCC00}, {"Plum", 0x663399}, {"Gray-25%", 0xC0C0C0},
-    {"Rose", 0xCC99FF}, {"Tan", 0x99CCFF}, {"Light Yellow", 0x99FFFF}, {"Light Green", 0xCCFFCC},
-    {"Light Turquoise", 0xFFFFCC}, {"Pale Blue", 0xFFCC99}, {"Lavender", 0xFF99CC}, {"White", 0xFFFFFF},
-    {"system color: scroll bar", clSystemColor | 0}, {"system color: background", clSystemColor | 1},
-    {"system color: active caption", clSystemColor | 2}, {"system color: inactive caption", clSystemColor | 3},
-    {"system color: menu", clSystemColor | 4}, {"system color: window", clSystemColor | 5},
-    {"system color: window frame", clSystemColor | 6}, {"system color: menu text", clSystemColor | 7},
-    {"system color: window text", clSystemColor | 8}, {"system color: caption text", clSystemColor | 9},
-    {"system color: active border", clSystemColor | 10}, {"system color: inactive border", clSystemColor | 11},
-    {"system color: application workspace", clSystemColor | 12}, {"system color: highlight", clSystemColor | 13},
-    {"system color: highlight text", clSystemColor | 14}, {"system color: button face", clSystemColor | 15},
-    {"system color: button shadow", clSystemColor | 16}, {"system color: gray text", clSystemColor | 17},
-    {"system color: button text", clSystemColor | 18}, {"system color: inactive caption text", clSystemColor | 19},
-    {"system color: button highlight", clSystemColor | 20}, {"system color: 3D dark shadow", clSystemColor | 21},
-    {"system color: 3D light", clSystemColor | 22}, {"system color: info text", clSystemColor | 23},
-    {"system color: info background", clSystemColor | 24},
+    {L"Black", 0x000000}, {L"Brown", 0x003399}, {L"Olive Green", 0x003333}, {L"Dark Green", 0x003300},
+    {L"Dark Teal", 0x663300}, {L"Dark blue", 0x800000}, {L"Indigo", 0x993333}, {L"Gray-80%", 0x333333},
+    {L"Dark Red", 0x000080}, {L"Orange", 0x0066FF}, {L"Dark Yellow", 0x008080}, {L"Green", 0x008000},
+    {L"Teal", 0x808000}, {L"Blue", 0xFF0000}, {L"Blue-Gray", 0x996666}, {L"Gray-50%", 0x808080},
+    {L"Red", 0x0000FF}, {L"Light Orange", 0x0099FF}, {L"Lime", 0x00CC99}, {L"Sea Green", 0x669933},
+    {L"Aqua", 0xCCCC33}, {L"Light Blue", 0xFF6633}, {L"Violet", 0x800080}, {L"Grey-40%", 0x969696},
+    {L"Pink", 0xFF00FF}, {L"Gold", 0x00CCFF}, {L"Yellow", 0x00FFFF}, {L"Bright Green", 0x00FF00},
+    {L"Turquoise", 0xFFFF00}, {L"Sky Blue", 0xFFCC00}, {L"Plum", 0x663399}, {L"Gray-25%", 0xC0C0C0},
+    {L"Rose", 0xCC99FF}, {L"Tan", 0x99CCFF}, {L"Light Yellow", 0x99FFFF}, {L"Light Green", 0xCCFFCC},
+    {L"Light Turquoise", 0xFFFFCC}, {L"Pale Blue", 0xFFCC99}, {L"Lavender", 0xFF99CC}, {L"White", 0xFFFFFF},
+    {L"system color: scroll bar", clSystemColor | 0}, {L"system color: background", clSystemColor | 1},
+    {L"system color: active caption", clSystemColor | 2}, {L"system color: inactive caption", clSystemColor | 3},
+    {L"system color: menu", clSystemColor | 4}, {L"system color: window", clSystemColor | 5},
+    {L"system color: window frame", clSystemColor | 6}, {L"system color: menu text", clSystemColor | 7},
+    {L"system color: window text", clSystemColor | 8}, {L"system color: caption text", clSystemColor | 9},
+    {L"system color: active border", clSystemColor | 10}, {L"system color: inactive border", clSystemColor | 11},
+    {L"system color: application workspace", clSystemColor | 12}, {L"system color: highlight", clSystemColor | 13},
+    {L"system color: highlight text", clSystemColor | 14}, {L"system color: button face", clSystemColor | 15},
+    {L"system color: button shadow", clSystemColor | 16}, {L"system color: gray text", clSystemColor | 17},
+    {L"system color: button text", clSystemColor | 18}, {L"system color: inactive caption text", clSystemColor | 19},
+    {L"system color: button highlight", clSystemColor | 20}, {L"system color: 3D dark shadow", clSystemColor | 21},
+    {L"system color: 3D light", clSystemColor | 22}, {L"system color: info text", clSystemColor | 23},
+    {L"system color: info background", clSystemColor | 24},
 };
 
 struct Fractions {
@@ -322,13 +322,13 @@ int MoveCell(int current, WORD key, const TPopupLayout& layout)
     }
 }
 
-char AcceleratorOf(const std::string& text)
+char AcceleratorOf(const std::wstring& text)
 {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&')
+        if (text[i] != L'&')
             continue;
-        if (text[i + 1] != '&')
-            return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+        if (text[i + 1] != L'&')
+            return text[i + 1] < 0x80 ? static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1]))) : 0;
         ++i;  // "&&" is a plain ampersand
     }
     return 0;

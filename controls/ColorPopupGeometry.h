@@ -24,7 +24,7 @@ constexpr int SystemRowCount = SystemColorCount / ColumnCount + (SystemColorCoun
 constexpr int CombLevels = 7;
 
 struct TColorEntry {
-    const char* Name;
+    const wchar_t* Name;
     TColor Color;
 };
 
@@ -104,7 +104,7 @@ TColorChoice MatchColor(TColor color, bool showSystemColors, const TCombArray& c
 int MoveCell(int current, WORD key, const TPopupLayout& layout);
 
 // The accelerator letter of a text ("&Default" -> 'D'), upper case, or 0.
-char AcceleratorOf(const std::string& text);
+char AcceleratorOf(const std::wstring& text);
 
 // Where the grid opens for a button with these screen bounds: under the button,
 // one pixel to its left, kept on the work area of the button's monitor. Past the

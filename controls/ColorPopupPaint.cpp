@@ -42,11 +42,11 @@ void Hexagon(HDC dc, POINT centre, int size, COLORREF colour)
     Polygon(dc, corners, 6);
 }
 
-void CentredText(HDC dc, const std::string& text, RECT r)
+void CentredText(HDC dc, const std::wstring& text, RECT r)
 {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(clBtnText));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 } // namespace

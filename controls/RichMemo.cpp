@@ -5,7 +5,6 @@
 #include "framework/SystemLibraries.h"
 #include "framework/SysUtils.h"
 
-#include <versionhelpers.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -16,24 +15,16 @@ namespace {
 // The platform editor, loaded once for the process and freed when it ends.
 struct RichEditLibrary {
     UniqueModule library;
-    BYTE version = 1;
 
     RichEditLibrary()
     {
-        // A missing library must not put up the system's error box.
+        // A missing library must not put up the system's error box; without it
+        // the editor's window cannot be made, which reports itself.
         struct ErrorModeGuard {
             UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
             ~ErrorModeGuard() { SetErrorMode(previous); }
         } guard;
         library.reset(LoadSystemLibrary(L"riched20.dll"));
-        if (library) {
-            version = 2;
-            // The newer editor behind the same library name came with NT 5.
-            if (IsWindowsVersionOrGreater(5, 0, 0))
-                version = 3;
-        } else {
-            library.reset(LoadSystemLibrary(L"riched32.dll"));
-        }
         for (const char* name : {"Embedded Object", "Link Source", "Rich Text Format",
                                  "Rich Text Format Without Objects"})
             RegisterClipboardFormatA(name);
@@ -47,8 +38,6 @@ const RichEditLibrary& Library()
 }
 
 } // namespace
-
-BYTE EditorVersion() { return Library().version; }
 
 TCustomRichMemo::TCustomRichMemo(TComponent* owner) : TWinControl(owner)
 {
@@ -74,7 +63,7 @@ void TCustomRichMemo::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     // The wide class: typed letters, input methods and the emoji panel reach it whole.
-    params.SysClassName = EditorVersion() >= 2 ? "RichEdit20W" : "RICHEDIT";
+    params.SysClassName = "RichEdit20W";
     // The text goes in once the text mode is set, which an empty control alone accepts.
     pendingText_ = std::move(params.Caption);
     params.Caption.clear();
@@ -117,12 +106,10 @@ void TCustomRichMemo::CreateWnd()
     Send(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
     SetMaxLength(maxLength_);
     SetWordSelection(wordSelection_);
-    if (EditorVersion() >= 2) {
-        Send(EM_AUTOURLDETECT, autoURLDetect_);
-        undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(undoLimit_)));
-        ApplyTextMode();
-        Send(EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(langOptions_));
-    }
+    Send(EM_AUTOURLDETECT, autoURLDetect_);
+    undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(undoLimit_)));
+    ApplyTextMode();
+    Send(EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(langOptions_));
     if (allowObjects_) {
         Send(EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(static_cast<IRichEditOleCallback*>(&oleCallback_)));
         Send(EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(richEditOle_.put()));
@@ -141,8 +128,6 @@ void TCustomRichMemo::CreateWnd()
         SetEditorText(pendingText_);
     }
     pendingText_.clear();
-    if (EditorVersion() == 1)
-        Send(WM_SETFONT);
     Send(EM_SETMODIFY, savedModified_);
     savedModified_ = false;
 }
@@ -169,11 +154,9 @@ void TCustomRichMemo::KeepState()
 
 void TCustomRichMemo::ApplyEventMask(bool withChange)
 {
-    LPARAM mask = ENM_SELCHANGE | ENM_REQUESTRESIZE | ENM_PROTECTED;
+    LPARAM mask = ENM_SELCHANGE | ENM_REQUESTRESIZE | ENM_PROTECTED | ENM_LINK;
     if (withChange)
         mask |= ENM_CHANGE;
-    if (EditorVersion() >= 2)
-        mask |= ENM_LINK;
     Send(EM_SETEVENTMASK, 0, mask);
 }
 
@@ -188,7 +171,7 @@ void TCustomRichMemo::SetHostNames()
 {
     if (!richEditOle_)
         return;
-    std::string application = Trim(Application.Title());
+    std::string application = Trim(WideToAnsi(Application.Title()));
     if (application.empty())
         application = ExtractFileName(ModuleFileName());
     const std::string object = Trim(title_).empty() ? application : title_;
@@ -307,7 +290,7 @@ void TCustomRichMemo::SetMaxLength(int value)
 
 bool TCustomRichMemo::AutoURLDetect() const
 {
-    if (!Handle() || EditorVersion() == 1)
+    if (!Handle())
         return autoURLDetect_;
     return Send(EM_GETAUTOURLDETECT) != 0;
 }
@@ -315,8 +298,7 @@ bool TCustomRichMemo::AutoURLDetect() const
 void TCustomRichMemo::SetAutoURLDetect(bool value)
 {
     autoURLDetect_ = value;
-    if (EditorVersion() >= 2)
-        Send(EM_AUTOURLDETECT, value);
+    Send(EM_AUTOURLDETECT, value);
 }
 
 bool TCustomRichMemo::WordSelection() const
@@ -339,13 +321,13 @@ void TCustomRichMemo::SetWordSelection(bool value)
 void TCustomRichMemo::SetUndoLimit(int value)
 {
     undoLimit_ = value;
-    if (Handle() && EditorVersion() >= 2)
+    if (Handle())
         undoLimit_ = static_cast<int>(Send(EM_SETUNDOLIMIT, static_cast<WPARAM>(value)));
 }
 
 TRichLangOptions TCustomRichMemo::LangOptions() const
 {
-    if (!Handle() || EditorVersion() == 1)
+    if (!Handle())
         return langOptions_;
     const LRESULT options = Send(EM_GETLANGOPTIONS);
     return static_cast<TRichLangOptions>(options) &
@@ -355,15 +337,14 @@ TRichLangOptions TCustomRichMemo::LangOptions() const
 void TCustomRichMemo::SetLangOptions(TRichLangOptions value)
 {
     langOptions_ = value;
-    if (EditorVersion() >= 2)
-        Send(EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(value));
+    Send(EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(value));
 }
 
 void TCustomRichMemo::SetPlainText(bool value)
 {
     if (value == plainText_)
         return;
-    if (Handle() && EditorVersion() >= 2) {
+    if (Handle()) {
         // The platform changes the text mode of an empty control only: take the
         // content out, switch, and put it back in the form the new mode holds.
         ScopedValue<TStreamFormat> format(lines_.StreamFormat);
@@ -457,22 +438,13 @@ std::string TCustomRichMemo::TextRange(int start, int end) const
 {
     if (!Handle() || end <= start)
         return {};
-    if (WideWindow())
-        return WideToAnsi(WideTextRange(start, end));
-    // Characters, not bytes: a double-byte character takes two, and the zero one more.
-    std::string buffer(static_cast<size_t>(end - start) * 2 + 2, '\0');
-    TEXTRANGEA range{{start, end}, buffer.data()};
-    Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    buffer.resize(std::strlen(buffer.c_str()));
-    return buffer;
+    return WideToAnsi(WideTextRange(start, end));
 }
 
 std::wstring TCustomRichMemo::WideTextRange(int start, int end) const
 {
     if (!Handle() || end <= start)
         return {};
-    if (!WideWindow())
-        return AnsiToWide(TextRange(start, end));
     std::wstring buffer(static_cast<size_t>(end - start) + 1, L'\0');
     TEXTRANGEW range{{start, end}, buffer.data()};
     const LRESULT n = SendMessageW(Handle(), EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
@@ -480,41 +452,23 @@ std::wstring TCustomRichMemo::WideTextRange(int start, int end) const
     return buffer;
 }
 
-std::wstring TCustomRichMemo::WideText() const
-{
-    if (!Handle())
-        return AnsiToWide(TWinControl::Text());
-    if (!WideWindow())
-        return AnsiToWide(EditorText());
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
-    const int n = GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(std::max(0, n)));
-    return text;
-}
-
 std::string TCustomRichMemo::EditorText() const
 {
-    if (WideWindow() && Handle())
+    if (Handle())
         return WideToAnsi(WideText());
     return TWinControl::Text();
 }
 
 void TCustomRichMemo::SetEditorText(const std::string& text) const
 {
-    if (WideWindow())
-        SetWindowTextW(Handle(), AnsiToWide(text).c_str());
-    else
-        SetWindowTextA(Handle(), text.c_str());
+    SetWindowTextW(Handle(), AnsiToWide(text).c_str());
 }
 
 void TCustomRichMemo::SendReplaceSel(const std::string& text, bool canUndo) const
 {
     if (!Handle())
         return;
-    if (WideWindow())
-        SendMessageW(Handle(), EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
-    else
-        SendMessageA(Handle(), EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(Handle(), EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
 }
 
 POINT TCustomRichMemo::CaretPos() const
@@ -545,7 +499,7 @@ LRESULT TCustomRichMemo::ReplaceSel(WPARAM canUndo, LPARAM text)
 {
     CHARRANGE before{0, 0};
     DefaultHandler(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&before));
-    if (undoLimit_ > 1 && EditorVersion() >= 2 && !internalReplace_)
+    if (undoLimit_ > 1 && !internalReplace_)
         canUndo = TRUE;
     const LRESULT result = DefaultHandler(EM_REPLACESEL, canUndo, text);
     if (!internalReplace_) {

@@ -18,10 +18,6 @@
 
 class TCustomRichMemo;
 
-// 1: only RICHED32.DLL (RichEdit 1.0); 2: RICHED20.DLL; 3: RICHED20.DLL on an NT system of
-// version 5 or later. The library is loaded the first time anyone asks.
-BYTE EditorVersion();
-
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TBorderStyle { bsNone, bsSingle };
@@ -297,7 +293,6 @@ public:
     std::string TextRange(int start, int end) const;
     // Every character as the editor holds it.
     std::wstring WideTextRange(int start, int end) const;
-    std::wstring WideText() const;
     // x: column, y: line of the caret (the selection's end).
     POINT CaretPos() const;
 
@@ -342,10 +337,8 @@ private:
     friend class TRichParaAttributes;
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    // The window of the editors with link detection is a wide one: text typed or
-    // sent to it keeps every character. These carry text between the program's
-    // code page and the window, whichever kind it is.
-    bool WideWindow() const { return EditorVersion() >= 2; }
+    // The editor's window is a wide one: text typed or sent to it keeps every
+    // character. These carry text between the program's code page and the window.
     void SendReplaceSel(const std::string& text, bool canUndo) const;
     void SetEditorText(const std::string& text) const;
     std::string EditorText() const;

@@ -50,14 +50,14 @@ WPARAM TRichTextAttributes::Scope() const
 CHARFORMAT2A TRichTextAttributes::Record() const
 {
     CHARFORMAT2A format{};
-    format.cbSize = EditorVersion() >= 2 ? sizeof(CHARFORMAT2A) : sizeof(CHARFORMATA);
+    format.cbSize = sizeof(CHARFORMAT2A);
     editor_.Send(EM_GETCHARFORMAT, Scope(), reinterpret_cast<LPARAM>(&format));
     return format;
 }
 
 void TRichTextAttributes::Apply(CHARFORMAT2A& format)
 {
-    format.cbSize = EditorVersion() >= 2 ? sizeof(CHARFORMAT2A) : sizeof(CHARFORMATA);
+    format.cbSize = sizeof(CHARFORMAT2A);
     editor_.Send(EM_SETCHARFORMAT, Scope(), reinterpret_cast<LPARAM>(&format));
 }
 
@@ -144,7 +144,7 @@ void TRichTextAttributes::Assign(const TFont& font)
     PutColor(format, font.Color());
     format.bCharSet = font.Charset();
     LOGFONTA logical{};
-    if (EditorVersion() >= 2 && GetObjectA(font.Handle(), sizeof(logical), &logical)) {
+    if (GetObjectA(font.Handle(), sizeof(logical), &logical)) {
         format.dwMask |= CFM_WEIGHT;
         format.wWeight = static_cast<WORD>(logical.lfWeight);
     }
@@ -170,7 +170,7 @@ void TRichTextAttributes::AssignTo(TFont& font) const
 PARAFORMAT2 TRichParaAttributes::Record() const
 {
     PARAFORMAT2 format{};
-    format.cbSize = EditorVersion() >= 2 ? sizeof(PARAFORMAT2) : sizeof(PARAFORMAT);
+    format.cbSize = sizeof(PARAFORMAT2);
     editor_.Send(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
     return format;
 }
@@ -178,7 +178,7 @@ PARAFORMAT2 TRichParaAttributes::Record() const
 void TRichParaAttributes::Apply(PARAFORMAT2& format)
 {
     editor_.HandleNeeded();
-    format.cbSize = EditorVersion() >= 2 ? sizeof(PARAFORMAT2) : sizeof(PARAFORMAT);
+    format.cbSize = sizeof(PARAFORMAT2);
     editor_.Send(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
@@ -198,8 +198,7 @@ void TRichParaAttributes::SetParaAlignment(TParaAlignment alignment)
 
 int TRichParaAttributes::BulletStyle() const
 {
-    const int numbering = Record().wNumbering & 0xFF;
-    return EditorVersion() == 1 && numbering != 0 ? nsBullet : numbering;
+    return Record().wNumbering & 0xFF;
 }
 
 void TRichParaAttributes::SetBulletStyle(int style)
@@ -210,7 +209,7 @@ void TRichParaAttributes::SetBulletStyle(int style)
         SetIndentOffset(10);
     PARAFORMAT2 format{};
     format.dwMask = PFM_NUMBERING;
-    format.wNumbering = static_cast<WORD>(EditorVersion() == 1 && style != 0 ? nsBullet : style);
+    format.wNumbering = static_cast<WORD>(style);
     Apply(format);
 }
 

@@ -213,7 +213,7 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
     int flags = FormatFlags();
     if ((flags & SF_RTF) && (StreamMode & smPlainRtf))
         flags |= SFF_PLAINRTF;
-    if ((flags & SF_TEXT) && (StreamMode & smUnicode) && EditorVersion() >= 2)
+    if ((flags & SF_TEXT) && (StreamMode & smUnicode))
         flags |= SF_UNICODE;
     if (StreamMode & smSelection)
         flags |= SFF_SELECTION;
@@ -244,8 +244,6 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
 
 void TRichEditStrings::KeepForeignLetters()
 {
-    if (!editor_.WideWindow())
-        return;
     GETTEXTLENGTHEX lengthHow{GTL_DEFAULT | GTL_NUMCHARS, 1200};
     const auto length = editor_.Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthHow));
     std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
@@ -301,7 +299,7 @@ void TRichEditStrings::SaveToStream(TStream& stream)
         flags = SF_RTFNOOBJS;
     if ((flags & SF_RTF) && (StreamMode & smPlainRtf))
         flags |= SFF_PLAINRTF;
-    if (flags == SF_TEXT && (StreamMode & smUnicode) && EditorVersion() >= 2)
+    if (flags == SF_TEXT && (StreamMode & smUnicode))
         flags |= SF_UNICODE;
     if (StreamMode & smSelection)
         flags |= SFF_SELECTION;
@@ -346,23 +344,15 @@ int TRichEditStrings::Count() const
 std::string TRichEditStrings::Get(int index) const
 {
     editor_.HandleNeeded();
-    std::string line;
-    if (editor_.WideWindow()) {
-        std::wstring wide(MaxLineLength, L'\0');
-        wide[0] = static_cast<wchar_t>(MaxLineLength);
-        const LRESULT n = SendMessageW(editor_.Handle(), EM_GETLINE, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(wide.data()));
-        wide.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
-        line = WideToAnsi(wide);
-    } else {
-        line.assign(MaxLineLength, '\0');
-        *reinterpret_cast<WORD*>(line.data()) = MaxLineLength;
-        const LRESULT n = editor_.Send(EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
-        line.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
-    }
+    std::wstring wide(MaxLineLength, L'\0');
+    wide[0] = static_cast<wchar_t>(MaxLineLength);
+    const LRESULT n = SendMessageW(editor_.Handle(), EM_GETLINE, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<size_t>(std::clamp<LRESULT>(n, 0, MaxLineLength)));
+    std::string line = WideToAnsi(wide);
     if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
         line.resize(line.size() - 2);
-    else if (EditorVersion() >= 2 && !line.empty() && line.back() == '\r')
+    else if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }
@@ -394,7 +384,7 @@ void TRichEditStrings::Insert(int index, const std::string& text)
     editor_.HandleNeeded();
     if (index < 0)
         return;
-    const char* lineBreak = EditorVersion() == 1 ? "\r\n" : "\r";
+    const char* lineBreak = "\r";
     std::string inserted;
     LRESULT start = LineStart(index);
     if (start >= 0) {
@@ -415,8 +405,6 @@ void TRichEditStrings::Insert(int index, const std::string& text)
         ScopedValue<bool> internal(editor_.internalReplace_, true);
         editor_.SendReplaceSel(inserted, false);
     }
-    if (EditorVersion() == 1 && editor_.SelStart() != start + static_cast<LRESULT>(inserted.size()))
-        throw EOutOfResources("RichEdit line insertion error");
 }
 
 void TRichEditStrings::AddStrings(const std::vector<std::string>& lines)

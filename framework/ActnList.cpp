@@ -1,6 +1,7 @@
 #include "framework/ActnList.h"
 
 #include <algorithm>
+#include <iterator>
 
 TShortCut ShortCut(WORD key, TShiftState shift)
 {
@@ -11,24 +12,24 @@ TShortCut ShortCut(WORD key, TShiftState shift)
     return result;
 }
 
-std::string ShortCutToText(TShortCut shortCut)
+std::wstring ShortCutToText(TShortCut shortCut)
 {
     const WORD key = static_cast<WORD>(shortCut & 0xFF);
     if (key == 0)
         return {};
-    std::string text;
-    if (shortCut & scShift) text += "Shift+";
-    if (shortCut & scCtrl) text += "Ctrl+";
-    if (shortCut & scAlt) text += "Alt+";
+    std::wstring text;
+    if (shortCut & scShift) text += L"Shift+";
+    if (shortCut & scCtrl) text += L"Ctrl+";
+    if (shortCut & scAlt) text += L"Alt+";
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
-        return text + static_cast<char>(key);
+        return text + static_cast<wchar_t>(key);
     if (key >= VK_F1 && key <= VK_F24)
-        return text + "F" + std::to_string(key - VK_F1 + 1);
-    char name[64] = {};
-    const LONG scan = static_cast<LONG>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
-    if (GetKeyNameTextA(scan, name, sizeof(name)) > 0)
+        return text + L"F" + std::to_wstring(key - VK_F1 + 1);
+    wchar_t name[64] = {};
+    const LONG scan = static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    if (GetKeyNameTextW(scan, name, static_cast<int>(std::size(name))) > 0)
         return text + name;
-    return text + "#" + std::to_string(key);
+    return text + L"#" + std::to_wstring(key);
 }
 
 void TAction::SetChecked(bool checked)
@@ -74,7 +75,7 @@ void TAction::Changed()
         changed();
 }
 
-TAction* TActionList::Add(const std::string& name, const std::string& caption, int imageIndex, TShortCut shortCut,
+TAction* TActionList::Add(const std::string& name, const std::wstring& caption, int imageIndex, TShortCut shortCut,
                           std::function<void()> onExecute)
 {
     auto* action = Create<TAction>();

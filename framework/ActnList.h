@@ -18,13 +18,13 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 
 TShortCut ShortCut(WORD key, TShiftState shift);
 // "Ctrl+B", "Shift+Alt+F2"; empty for no shortcut.
-std::string ShortCutToText(TShortCut shortCut);
+std::wstring ShortCutToText(TShortCut shortCut);
 
 class TAction : public TComponent {
 public:
     using TComponent::TComponent;
 
-    std::string Caption;
+    std::wstring Caption;
     int ImageIndex = -1;
     TShortCut ShortCut = 0;
 
@@ -56,7 +56,7 @@ public:
 
     TImageList* Images = nullptr;
 
-    TAction* Add(const std::string& name, const std::string& caption, int imageIndex, TShortCut shortCut,
+    TAction* Add(const std::string& name, const std::wstring& caption, int imageIndex, TShortCut shortCut,
                  std::function<void()> onExecute);
     const std::vector<TAction*>& Actions() const { return actions_; }
     TAction* Find(const std::string& name) const;

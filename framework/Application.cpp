@@ -43,17 +43,17 @@ void TApplication::Initialize()
     wc.lpszClassName = kApplicationClass;
     RegisterClassExA(&wc);
     // The hidden window that owns every form and carries the program's title.
-    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+    handle_ = CreateWindowExA(0, kApplicationClass, WideToAnsi(title_).c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                               nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-void TApplication::SetTitle(const std::string& title)
+void TApplication::SetTitle(const std::wstring& title)
 {
     title_ = title;
     if (handle_)
-        SetWindowTextA(handle_, title.c_str());
+        SetWindowTextW(handle_, title.c_str());
 }
 
 void TApplication::InitializeForm(TForm* form)
@@ -152,7 +152,8 @@ void TApplication::HandleException(const std::exception& e)
         OnException(e);
         return;
     }
-    MessageBoxA(handle_, e.what(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    // Our errors carry data texts (file names, values) in the ANSI code page.
+    MessageBoxW(handle_, AnsiToWide(e.what()).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::HandleCurrentException() noexcept

@@ -22,8 +22,8 @@ public:
     void Initialize();
     HWND Handle() const { return handle_; }
 
-    std::string Title() const { return title_; }
-    void SetTitle(const std::string& title);
+    std::wstring Title() const { return title_; }
+    void SetTitle(const std::wstring& title);
 
     bool ShowMainForm = true;
     TForm* MainForm() const { return mainForm_; }
@@ -79,7 +79,7 @@ private:
     LRESULT WindowMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
-    std::string title_;
+    std::wstring title_;
     TForm* mainForm_ = nullptr;
     bool mainFormChosen_ = false;
     std::vector<TForm*> forms_;

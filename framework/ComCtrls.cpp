@@ -41,7 +41,7 @@ void TToolButton::SetAction(TAction* action)
 
 int TToolButton::ImageIndex() const { return action_ ? action_->ImageIndex : -1; }
 bool TToolButton::Down() const { return action_ && action_->Checked(); }
-std::string TToolButton::Hint() const { return action_ ? action_->Caption : std::string(); }
+std::wstring TToolButton::Hint() const { return action_ ? action_->Caption : std::wstring(); }
 
 TImageList* TToolButton::Images() const
 {
@@ -236,9 +236,9 @@ void TToolTips::Register(TWinControl& control, const std::wstring& text)
         AddWindow(control.Handle(), child, text);
 }
 
-void TToolTips::Add(TWinControl& control, const std::string& utf8Text)
+void TToolTips::Add(TWinControl& control, const std::wstring& text)
 {
-    tools_.emplace_back(&control, Utf8ToWide(utf8Text));
+    tools_.emplace_back(&control, text);
     Register(control, tools_.back().second);
 }
 

@@ -27,7 +27,7 @@ public:
     void SetAction(TAction* action);
     int ImageIndex() const;
     bool Down() const;
-    std::string Hint() const;
+    std::wstring Hint() const;
     TImageList* Images() const;
 
     // Runs the action (or OnClick for a button without one).
@@ -84,15 +84,15 @@ private:
     std::vector<Entry> entries_;
 };
 
-// The tooltips of one window's controls. Texts are the program's own, written in
-// UTF-8, and shown through the wide API so they read right in any code page.
+// The tooltips of one window's controls, shown through the wide API so that the
+// program's own texts read right in any code page.
 class TToolTips : public TComponent {
 public:
     explicit TToolTips(TComponent* owner);
     ~TToolTips() override;
     // Shows `text` over `control` (and over the field of a combo box), from the
     // next Rebuild on when the control has no window yet.
-    void Add(TWinControl& control, const std::string& utf8Text);
+    void Add(TWinControl& control, const std::wstring& text);
     // Registers every control with a window again: a window made again is a new
     // window, and the tooltips of the old one went with it.
     void Rebuild();

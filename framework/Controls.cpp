@@ -207,7 +207,7 @@ void TWinControl::Unbind()
 
 void TWinControl::CreateParams(TCreateParams& params)
 {
-    params.Caption = text_;
+    params.Caption = Text();
     params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (visible_)
         params.Style |= WS_VISIBLE;
@@ -228,9 +228,14 @@ void TWinControl::CreateWnd()
     if (!system)
         RegisterWindowClass(params);
     const std::string& className = system ? params.SysClassName : params.WinClassName;
-    HWND wnd = CreateWindowExA(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style,
-                               params.X, params.Y, params.Width, params.Height, params.WndParent,
-                               reinterpret_cast<HMENU>(params.Id), Instance(), system ? nullptr : this);
+    const auto menu = reinterpret_cast<HMENU>(params.Id);
+    HWND wnd = system && params.Unicode
+                   ? CreateWindowExW(params.ExStyle, AnsiToWide(className).c_str(), WideText().c_str(), params.Style,
+                                     params.X, params.Y, params.Width, params.Height, params.WndParent, menu,
+                                     Instance(), nullptr)
+                   : CreateWindowExA(params.ExStyle, className.c_str(), params.Caption.c_str(), params.Style,
+                                     params.X, params.Y, params.Width, params.Height, params.WndParent, menu,
+                                     Instance(), system ? nullptr : this);
     if (!wnd)
         throw EOutOfResources(Format("Error creating window %s: %s", className.c_str(),
                                      SysErrorMessage(GetLastError()).c_str()));
@@ -260,7 +265,10 @@ void TWinControl::CreateWnd()
 void TWinControl::SaveState()
 {
     bounds_ = BoundsRect();
-    text_ = Text();
+    if (std::holds_alternative<std::wstring>(text_))
+        text_ = WideText();
+    else
+        text_ = Text();
     visible_ = Visible();
     enabled_ = Enabled();
 }
@@ -464,8 +472,10 @@ void TWinControl::AlignControls()
 
 std::string TWinControl::Text() const
 {
-    if (!handle_)
-        return text_;
+    if (!handle_) {
+        const auto* wide = std::get_if<std::wstring>(&text_);
+        return wide ? WideToAnsi(*wide) : std::get<std::string>(text_);
+    }
     // Some controls (the rich editor) count characters, not bytes, and a character
     // of a two-byte code page takes two: room for that, or the text comes back empty.
     const int length = GetWindowTextLengthA(handle_) * 2;
@@ -480,6 +490,25 @@ void TWinControl::SetText(const std::string& text)
     text_ = text;
     if (handle_)
         SetWindowTextA(handle_, text.c_str());
+}
+
+std::wstring TWinControl::WideText() const
+{
+    if (!handle_) {
+        const auto* ansi = std::get_if<std::string>(&text_);
+        return ansi ? AnsiToWide(*ansi) : std::get<std::wstring>(text_);
+    }
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(handle_)) + 1, L'\0');
+    const int n = GetWindowTextW(handle_, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(0, n)));
+    return text;
+}
+
+void TWinControl::SetWideText(const std::wstring& text)
+{
+    text_ = text;
+    if (handle_)
+        SetWindowTextW(handle_, text.c_str());
 }
 
 bool TWinControl::Visible() const

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 class TForm;
@@ -32,6 +33,9 @@ TShiftState MouseKeysToShiftState(WPARAM keys);
 
 struct TCreateParams {
     std::string Caption;
+    // A system control that shows the program's own texts is made wide, so that
+    // they read right in every code page.
+    bool Unicode = false;
     DWORD Style = 0;
     DWORD ExStyle = 0;
     int X = 0, Y = 0, Width = 0, Height = 0;
@@ -95,8 +99,12 @@ public:
     // Places the aligned children again, after one of them changed its size.
     void Realign() { AlignControls(); }
 
+    // The window text as a data text, in the ANSI code page...
     std::string Text() const;
     void SetText(const std::string& text);
+    // ...or as one of the program's own texts.
+    std::wstring WideText() const;
+    void SetWideText(const std::wstring& text);
     bool Visible() const;
     void SetVisible(bool visible);
     bool Enabled() const;
@@ -170,7 +178,8 @@ private:
     std::vector<TWinControl*> controls_;
     RECT bounds_{0, 0, 0, 0};
     int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
-    std::string text_;
+    // Kept as it was given: data texts stay byte for byte what they were.
+    std::variant<std::string, std::wstring> text_;
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clBtnFace;

@@ -20,29 +20,24 @@ void UseMessageFont(TFont& font)
     font.SetCharset(metrics.lfMessageFont.lfCharSet);
 }
 
-SIZE TextSize(const TFont& font, const std::string& text)
+SIZE TextSize(const TFont& font, const std::wstring& text)
 {
     WindowDC screen(nullptr);
     SelectGuard select(screen.get(), font.Handle());
     SIZE size{};
-    GetTextExtentPoint32A(screen.get(), text.empty() ? "M" : text.c_str(),
+    GetTextExtentPoint32W(screen.get(), text.empty() ? L"M" : text.c_str(),
                           std::max(1, static_cast<int>(text.size())), &size);
     return size;
 }
 
 }  // namespace
 
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags)
-{
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
-}
-
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)
 {
     return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
-TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
+TInputQueryForm::TInputQueryForm(TComponent* owner, const std::wstring& caption, const std::wstring& prompt,
                                  const std::string& value)
     : TForm(owner)
 {
@@ -52,7 +47,7 @@ TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, 
     SetCaption(caption);
 
     // Laid out in dialog units of the message font, as the platform's dialogs are.
-    const SIZE m = TextSize(Font(), "M");
+    const SIZE m = TextSize(Font(), L"M");
     const int unitX = std::max<int>(1, m.cx * 3 / 4), line = std::max<int>(13, m.cy);
     const int margin = unitX * 2, buttonWidth = std::max(75, unitX * 13), buttonHeight = line + 10;
     const int width = std::max<int>(unitX * 45, TextSize(Font(), prompt).cx + 2 * margin);
@@ -69,13 +64,13 @@ TInputQueryForm::TInputQueryForm(TComponent* owner, const std::string& caption, 
 
     const int buttonsTop = edtValue->Top() + edtValue->Height() + margin + 2;
     btnOK = Create<TButton>();
-    btnOK->SetCaption("OK");
+    btnOK->SetCaption(L"OK");
     btnOK->ModalResult = mrOk;
     btnOK->SetBounds(width - margin - 2 * buttonWidth - 6, buttonsTop, buttonWidth, buttonHeight);
     btnOK->SetParent(this);
 
     btnCancel = Create<TButton>();
-    btnCancel->SetCaption("Cancel");
+    btnCancel->SetCaption(L"Cancel");
     btnCancel->ModalResult = mrCancel;
     btnCancel->SetBounds(width - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight);
     btnCancel->SetParent(this);
@@ -101,7 +96,7 @@ void TInputQueryForm::FormKeyDown(WORD& key, TShiftState)
     }
 }
 
-bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value)
+bool InputQuery(const std::wstring& caption, const std::wstring& prompt, std::string& value)
 {
     auto* form = Application.Create<TInputQueryForm>(caption, prompt, value);
     struct Free {

@@ -10,15 +10,14 @@
 class TButton;
 class TEdit;
 
-// MessageBoxA with the given flags; the button chosen (IDOK, IDCANCEL, ...).
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
-// MessageBoxW, for texts that may hold letters the system's code page lacks.
+// The platform's message box with the given flags; the button chosen (IDOK,
+// IDCANCEL, ...). A data text in it is converted with AnsiToWide.
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
 
 // The dialog behind InputQuery: a prompt, one edit box, OK and Cancel.
 class TInputQueryForm : public TForm {
 public:
-    TInputQueryForm(TComponent* owner, const std::string& caption, const std::string& prompt,
+    TInputQueryForm(TComponent* owner, const std::wstring& caption, const std::wstring& prompt,
                     const std::string& value);
 
     TLabel* labPrompt;
@@ -33,5 +32,6 @@ protected:
 
 // Shows the dialog modally, centred on the screen; on OK, `value` becomes the text
 // entered and the answer is true. Cancel, Escape or the close box leave it unchanged.
-bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// The value is a data text.
+bool InputQuery(const std::wstring& caption, const std::wstring& prompt, std::string& value);
 

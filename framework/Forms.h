@@ -40,8 +40,10 @@ public:
     // when there is none.
     bool SelectNext(bool forward);
 
+    // A note's caption is a data text; the other windows show the program's own.
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }
+    void SetCaption(const std::wstring& caption) { SetWideText(caption); }
 
     int ModalResult = mrNone;
     bool KeyPreview = false;

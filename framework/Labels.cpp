@@ -4,7 +4,7 @@
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 // Labels and bevels stand on their parent's background.
 TColor BackgroundOf(TWinControl* control)
@@ -21,28 +21,28 @@ void FillBackground(TWinControl* control, HDC dc)
 
 } // namespace
 
-SIZE TextExtent(const TFont& font, const std::string& text)
+SIZE TextExtent(const TFont& font, const std::wstring& text)
 {
     WindowDC screen(nullptr);
     SelectGuard select(screen.get(), font.Handle());
     RECT r{0, 0, 0, 0};
-    DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(screen.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     return {r.right, r.bottom};
 }
 
-bool IsAccel(char key, const std::string& caption)
+bool IsAccel(char key, const std::wstring& caption)
 {
+    const std::wstring wideKey = AnsiToWide(std::string(1, key));
+    if (wideKey.size() != 1)
+        return false;
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') {
-            if (IsLeadByte(caption[i]))
-                ++i;
+        if (caption[i] != L'&')
             continue;
-        }
-        if (caption[i + 1] == '&') {  // "&&" is a plain ampersand
+        if (caption[i + 1] == L'&') {  // "&&" is a plain ampersand
             ++i;
             continue;
         }
-        return Upper(caption[i + 1]) == Upper(key);
+        return Upper(caption[i + 1]) == Upper(wideKey[0]);
     }
     return false;
 }
@@ -53,6 +53,7 @@ void TStaticText::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.SysClassName = "STATIC";
+    params.Unicode = true;
     params.Style |= SS_LEFT | SS_NOTIFY;
 }
 
@@ -80,9 +81,9 @@ void TLabel::CreateParams(TCreateParams& params)
     params.WinClassName = "TLabel";
 }
 
-void TLabel::SetCaption(const std::string& caption)
+void TLabel::SetCaption(const std::wstring& caption)
 {
-    SetText(caption);
+    SetWideText(caption);
     AdjustBounds();
     Invalidate();
 }
@@ -102,8 +103,8 @@ void TLabel::Paint(HDC dc)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Font().Color()));
     RECT r = ClientRect();
-    const std::string text = Caption();
-    DrawTextA(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    const std::wstring text = Caption();
+    DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
 void TLabel::MouseDown(TMouseButton button, TShiftState, int, int)

@@ -12,8 +12,8 @@ class TStaticText : public TWinControl {
 public:
     explicit TStaticText(TComponent* owner);
 
-    std::string Caption() const { return Text(); }
-    void SetCaption(const std::string& caption) { SetText(caption); }
+    std::wstring Caption() const { return WideText(); }
+    void SetCaption(const std::wstring& caption) { SetWideText(caption); }
     TWinControl* FocusControl = nullptr;
 
     bool DialogChar(char key) override;
@@ -23,18 +23,18 @@ protected:
 };
 
 // The size of a one-line text in a font; an accelerator's '&' takes no room.
-SIZE TextExtent(const TFont& font, const std::string& text);
+SIZE TextExtent(const TFont& font, const std::wstring& text);
 
 // True when the caption marks key (either case) as its accelerator with '&'.
-bool IsAccel(char key, const std::string& caption);
+bool IsAccel(char key, const std::wstring& caption);
 
 // A one-line text in the colour of its font, sized to fit it.
 class TLabel : public TCustomControl {
 public:
     explicit TLabel(TComponent* owner);
 
-    std::string Caption() const { return Text(); }
-    void SetCaption(const std::string& caption);
+    std::wstring Caption() const { return WideText(); }
+    void SetCaption(const std::wstring& caption);
     // Shown over the label; the arrow when not set.
     HCURSOR Cursor = nullptr;
 

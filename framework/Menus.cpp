@@ -74,12 +74,12 @@ private:
     const TPopupMenu& menu_;
 };
 
-std::string TMenuItem::ShownCaption() const
+std::wstring TMenuItem::ShownCaption() const
 {
     if (!Action)
         return Caption;
-    const std::string keys = ShortCutToText(Action->ShortCut);
-    return keys.empty() ? Action->Caption : Action->Caption + "\t" + keys;
+    const std::wstring keys = ShortCutToText(Action->ShortCut);
+    return keys.empty() ? Action->Caption : Action->Caption + L"\t" + keys;
 }
 
 int TMenuItem::ShownImageIndex() const { return Action ? Action->ImageIndex : ImageIndex; }
@@ -98,7 +98,7 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner) {}
 
 TPopupMenu::~TPopupMenu() = default;
 
-TMenuItem* TPopupMenu::Add(const std::string& name, const std::string& caption, std::function<void()> onClick)
+TMenuItem* TPopupMenu::Add(const std::string& name, const std::wstring& caption, std::function<void()> onClick)
 {
     auto* item = Create<TMenuItem>();
     item->Name = name;
@@ -115,7 +115,7 @@ TMenuItem* TPopupMenu::Add(const std::string& name, TAction* action)
     return item;
 }
 
-TMenuItem* TPopupMenu::AddSeparator() { return Add("", "-"); }
+TMenuItem* TPopupMenu::AddSeparator() { return Add("", L"-"); }
 
 TMenuItem* TPopupMenu::Find(const std::string& name) const
 {
@@ -133,24 +133,24 @@ UniqueMenu TPopupMenu::BuildMenu() const
         const TMenuItem* item = items_[i];
         if (!item->Visible)
             continue;
-        MENUITEMINFOA mii{};
+        MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
         if (item->IsSeparator()) {
             mii.fMask = MIIM_FTYPE;
             mii.fType = MFT_SEPARATOR;
         } else {
-            const std::string caption = item->ShownCaption();
+            const std::wstring caption = item->ShownCaption();
             mii.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_DATA | MIIM_BITMAP;
             mii.wID = static_cast<UINT>(i + 1);  // 0 is "nothing chosen"
-            mii.dwTypeData = const_cast<char*>(caption.c_str());
+            mii.dwTypeData = const_cast<wchar_t*>(caption.c_str());
             mii.fState = (item->ShownChecked() ? MFS_CHECKED : 0) | (item->ShownEnabled() ? 0 : MFS_DISABLED);
             mii.dwItemData = reinterpret_cast<ULONG_PTR>(item);
             const bool picture = Images && item->ShownImageIndex() >= 0 && item->ShownImageIndex() < Images->Count();
             mii.hbmpItem = picture ? HBMMENU_CALLBACK : nullptr;
-            InsertMenuItemA(menu.get(), position++, TRUE, &mii);
+            InsertMenuItemW(menu.get(), position++, TRUE, &mii);
             continue;
         }
-        InsertMenuItemA(menu.get(), position++, TRUE, &mii);
+        InsertMenuItemW(menu.get(), position++, TRUE, &mii);
     }
     return menu;
 }

@@ -22,7 +22,7 @@ public:
     using TComponent::TComponent;
 
     // "-" makes a separator.
-    std::string Caption;
+    std::wstring Caption;
     int ImageIndex = -1;
     bool Checked = false;
     bool Enabled = true;
@@ -30,9 +30,9 @@ public:
     TAction* Action = nullptr;
     std::function<void()> OnClick;
 
-    bool IsSeparator() const { return Caption == "-"; }
+    bool IsSeparator() const { return Caption == L"-"; }
     // What the menu shows: the action's values where the item is bound to one.
-    std::string ShownCaption() const;
+    std::wstring ShownCaption() const;
     int ShownImageIndex() const;
     bool ShownChecked() const;
     bool ShownEnabled() const;
@@ -49,7 +49,7 @@ public:
     TImageList* Images = nullptr;
     std::function<void()> OnPopup;
 
-    TMenuItem* Add(const std::string& name, const std::string& caption, std::function<void()> onClick = {});
+    TMenuItem* Add(const std::string& name, const std::wstring& caption, std::function<void()> onClick = {});
     TMenuItem* Add(const std::string& name, TAction* action);
     TMenuItem* AddSeparator();
     const std::vector<TMenuItem*>& Items() const { return items_; }

@@ -8,6 +8,7 @@ void TButton::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.SysClassName = "BUTTON";
+    params.Unicode = true;
     params.Style |= BS_PUSHBUTTON;
     if (TabStop)
         params.Style |= WS_TABSTOP;
@@ -75,6 +76,7 @@ void TCheckBox::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.SysClassName = "BUTTON";
+    params.Unicode = true;
     params.Style |= BS_AUTOCHECKBOX;
     if (TabStop)
         params.Style |= WS_TABSTOP;

@@ -10,8 +10,8 @@ class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
 
-    std::string Caption() const { return Text(); }
-    void SetCaption(const std::string& caption) { SetText(caption); }
+    std::wstring Caption() const { return WideText(); }
+    void SetCaption(const std::wstring& caption) { SetWideText(caption); }
 
     // Read when the window is made.
     bool TabStop = true;
@@ -52,6 +52,8 @@ class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* owner);
 
+    std::wstring Caption() const { return WideText(); }
+    void SetCaption(const std::wstring& caption) { SetWideText(caption); }
     // Read when the window is made.
     bool TabStop = true;
 

@@ -155,8 +155,6 @@ std::string FromWide(UINT codePage, std::wstring_view s)
 
 std::wstring AnsiToWide(std::string_view s) { return ToWide(CP_ACP, s); }
 std::string WideToAnsi(std::wstring_view s) { return FromWide(CP_ACP, s); }
-std::wstring Utf8ToWide(std::string_view s) { return ToWide(CP_UTF8, s); }
-std::string WideToUtf8(std::wstring_view s) { return FromWide(CP_UTF8, s); }
 
 bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
 

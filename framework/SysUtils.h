@@ -44,12 +44,10 @@ int StrToIntDef(std::string_view s, int fallback);
 // The platform's text for an error code (without a trailing line break).
 std::string SysErrorMessage(unsigned long error);
 
-// Code page conversions: the ANSI code page of the system, and UTF-8 for the
-// program's own interface texts, which are written in the sources as UTF-8.
+// The one conversion between the two kinds of text: data texts (std::string) are
+// in the system's ANSI code page, the program's own texts are wide.
 std::wstring AnsiToWide(std::string_view s);
 std::string WideToAnsi(std::wstring_view s);
-std::wstring Utf8ToWide(std::string_view s);
-std::string WideToUtf8(std::wstring_view s);
 
 // True when the byte is the first byte of a two-byte character in the ANSI code page.
 bool IsLeadByte(char c);

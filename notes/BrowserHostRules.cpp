@@ -97,8 +97,8 @@ std::wstring ScriptErrorText(IUnknown* document)
     const auto url = ReadText(event.get(), L"errorUrl");
     if (!line || !character || !code || !message || !url)
         return L"Error";
-    return Utf8ToWide("  줄: ") + *line + L"\r" + Utf8ToWide("문자: ") + *character + L"\r" + Utf8ToWide("오류: ") +
-           *message + L"\r" + Utf8ToWide("코드: ") + *code + L"\r" + L"URL: " + *url;
+    return L"  줄: " + *line + L"\r" + L"문자: " + *character + L"\r" + L"오류: " + *message + L"\r" + L"코드: " + *code +
+           L"\r" + L"URL: " + *url;
 }
 
 bool SetBrowserEmulation(const std::string& programFileName)

@@ -43,7 +43,7 @@ TfrmFindMemos::~TfrmFindMemos()
 void TfrmFindMemos::FormCreate()
 {
     TfrmZkGrayDialog::FormCreate();
-    SetCaption("Find in Memos");
+    SetCaption(L"Find in Memos");
     KeyPreview = true;
     SetClientSize(340, 330);
     CentreOnMouseMonitor(*this);

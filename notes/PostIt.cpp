@@ -76,24 +76,24 @@ void TfrmPostIt::CreateActions()
     ActionList1 = Create<TActionList>();
     ActionList1->Name = "ActionList1";
     ActionList1->Images = images_;
-    auto add = [this](const char* name, const char* caption, int image, TShortCut keys, std::function<void()> run) {
+    auto add = [this](const char* name, const wchar_t* caption, int image, TShortCut keys, std::function<void()> run) {
         return ActionList1->Add(name, caption, image, keys, std::move(run));
     };
-    actCut = add("actCut", "Cu&t", miCut, 0, [this] { edtMemo->CutToClipboard(); });
-    actCopy = add("actCopy", "&Copy", miCopy, 0, [this] { edtMemo->CopyToClipboard(); });
-    actPaste = add("actPaste", "&Paste", miPaste, 0, [this] { edtMemo->PasteFromClipboard(); });
-    actSelectAll = add("actSelectAll", "Select &All", -1, 0, [this] { edtMemo->SelectAll(); });
-    actBold = add("actBold", "Bold", miBold, scCtrl | 'B', [this] { ToggleFontStyle(fsBold); });
-    actItalic = add("actItalic", "Italic", miItalic, scCtrl | 'I', [this] { ToggleFontStyle(fsItalic); });
-    actUnderLine = add("actUnderLine", "Under Line", miUnderline, scCtrl | 'U', [this] { ToggleFontStyle(fsUnderline); });
-    actStrikeOut = add("actStrikeOut", "Strike Out", miStrikeOut, scCtrl | 'S', [this] { ToggleFontStyle(fsStrikeOut); });
-    actAlignLeft = add("actAlignLeft", "Align Left", miAlignLeft, scCtrl | 'L',
+    actCut = add("actCut", L"Cu&t", miCut, 0, [this] { edtMemo->CutToClipboard(); });
+    actCopy = add("actCopy", L"&Copy", miCopy, 0, [this] { edtMemo->CopyToClipboard(); });
+    actPaste = add("actPaste", L"&Paste", miPaste, 0, [this] { edtMemo->PasteFromClipboard(); });
+    actSelectAll = add("actSelectAll", L"Select &All", -1, 0, [this] { edtMemo->SelectAll(); });
+    actBold = add("actBold", L"Bold", miBold, scCtrl | 'B', [this] { ToggleFontStyle(fsBold); });
+    actItalic = add("actItalic", L"Italic", miItalic, scCtrl | 'I', [this] { ToggleFontStyle(fsItalic); });
+    actUnderLine = add("actUnderLine", L"Under Line", miUnderline, scCtrl | 'U', [this] { ToggleFontStyle(fsUnderline); });
+    actStrikeOut = add("actStrikeOut", L"Strike Out", miStrikeOut, scCtrl | 'S', [this] { ToggleFontStyle(fsStrikeOut); });
+    actAlignLeft = add("actAlignLeft", L"Align Left", miAlignLeft, scCtrl | 'L',
                        [this] { ApplyAlignment(TParaAlignment::paLeft); });
-    actAlignCenter = add("actAlignCenter", "Align Center", miAlignCenter, scCtrl | 'M',
+    actAlignCenter = add("actAlignCenter", L"Align Center", miAlignCenter, scCtrl | 'M',
                          [this] { ApplyAlignment(TParaAlignment::paCenter); });
-    actAlignRight = add("actAlignRight", "Align Right", miAlignRight, scCtrl | 'R',
+    actAlignRight = add("actAlignRight", L"Align Right", miAlignRight, scCtrl | 'R',
                         [this] { ApplyAlignment(TParaAlignment::paRight); });
-    actBullets = add("actBullets", "Bullets", miBullets, scCtrl | 'T', [this] { ToggleBullets(); });
+    actBullets = add("actBullets", L"Bullets", miBullets, scCtrl | 'T', [this] { ToggleBullets(); });
 }
 
 void TfrmPostIt::CreateToolbar()
@@ -140,10 +140,10 @@ void TfrmPostIt::CreateToolbar()
     clrFont = pnlFont->Create<TColorPickerButton>();
     clrFont->Name = "clrFont";
     clrFont->SetBounds(146, 0, 41, 22);
-    clrFont->Hint = "Text Color";
+    clrFont->Hint = L"Text Color";
     clrFont->ShowHint = true;
-    clrFont->SetCustomText("Custom Text");
-    clrFont->SetDefaultText("Default Text");
+    clrFont->SetCustomText(L"Custom Text");
+    clrFont->SetDefaultText(L"Default Text");
     clrFont->SetFlat(true);
     clrFont->SetLayout(blGlyphTop);
     clrFont->SetPopupSpacing(8);
@@ -186,7 +186,7 @@ void TfrmPostIt::CreateMenus()
 {
     popup = Create<TPopupMenu>();
     popup->Name = "popup";
-    mnEditCaption = popup->Add("mnEditCaption", "Edit Caption", [this] { mnEditCaptionClick(); });
+    mnEditCaption = popup->Add("mnEditCaption", L"Edit Caption", [this] { mnEditCaptionClick(); });
 
     popMemo = Create<TPopupMenu>();
     popMemo->Name = "popMemo";
@@ -205,7 +205,7 @@ void TfrmPostIt::CreateMenus()
     popMemo->AddSeparator();
     popMemo->Add("mnSelectAll", actSelectAll);
     popMemo->AddSeparator();
-    mnWordWrap = popMemo->Add("mnWordWrap", "Word Wrap", [this] { mnWordWrapClick(); });
+    mnWordWrap = popMemo->Add("mnWordWrap", L"Word Wrap", [this] { mnWordWrapClick(); });
 }
 
 void TfrmPostIt::FormCreate()
@@ -216,8 +216,8 @@ void TfrmPostIt::FormCreate()
     cmbFontName->SetText("");
     cmbFontSize->SetItems(MemoFontSizes());
     cmbFontSize->SetText("");
-    tips->Add(*cmbFontName, "글꼴");
-    tips->Add(*cmbFontSize, "글 크기");
+    tips->Add(*cmbFontName, L"글꼴");
+    tips->Add(*cmbFontSize, L"글 크기");
     tips->Add(*clrFont, clrFont->Hint);
     for (TWinControl* control : tbEdit->Controls())
         if (auto* button = dynamic_cast<TToolButton*>(control); button && !button->Hint().empty())
@@ -410,7 +410,7 @@ void TfrmPostIt::RunDeleteFlow()
         EraseMemo(Tag);
         return;
     }
-    if (ShowMessageBox(nullptr, "Delete this memo?", "Delete?",
+    if (ShowMessageBox(nullptr, L"Delete this memo?", L"Delete?",
                        MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL) != IDOK)
         return;
     // The guard goes only once the memo is safely in the wastebasket: when that
@@ -469,7 +469,7 @@ void TfrmPostIt::imgCaptionDblClick(int x)
 void TfrmPostIt::mnEditCaptionClick()
 {
     std::string caption = Caption();
-    if (!InputQuery("Edit Caption", "Caption:", caption))
+    if (!InputQuery(L"Edit Caption", L"Caption:", caption))
         return;
     caption = Trim(caption);
     SetCaption(caption);

@@ -13,7 +13,7 @@ namespace {
 
 void ShowInBox(const std::string& text)
 {
-    const std::wstring caption = AnsiToWide(PrjInfo ? PrjInfo->Title() : "Pinova");
+    const std::wstring caption = PrjInfo ? PrjInfo->Title() : L"Pinova";
     MessageBoxW(nullptr, AnsiToWide(text).c_str(), caption.c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 

@@ -100,7 +100,7 @@ std::string TzkPrjInfo::VersionText() const
                   static_cast<int>(LOWORD(info->dwFileVersionMS)), static_cast<int>(HIWORD(info->dwFileVersionLS)));
 }
 
-std::string TzkPrjInfo::Title() const { return "Pinova " + VersionText(); }
+std::wstring TzkPrjInfo::Title() const { return L"Pinova " + AnsiToWide(VersionText()); }
 
 int TzkPrjInfo::ReadBootMode() const { return TIniFile(IniFileName()).ReadInteger("PROGRAM", "BootMode", 0); }
 

@@ -39,7 +39,7 @@ public:
     std::string PostItIniFileName() const;
     std::string PinBrowserIniFileName() const;
     std::string VersionText() const;
-    std::string Title() const;
+    std::wstring Title() const;
     int ReadBootMode() const;
     void GotoHomePage() const;
 

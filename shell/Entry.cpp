@@ -36,7 +36,7 @@ int RunProgram()
         try {
             auto* frmMain = Application.CreateForm<TfrmMain>();
             info.SetMainHwnd(frmMain->Handle());
-            Application.SetTitle("");
+            Application.SetTitle(L"");
             Application.Run();
             // Close has saved everything already; an end of the loop that came some
             // other way saves here, the same way.

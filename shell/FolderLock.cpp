@@ -3,8 +3,8 @@
 #include "framework/SysUtils.h"
 
 const char kFolderLockName[] = "~$Pinova.tmp";
-const char kFolderInUseMessage[] =
-    "Pinova is already running on this folder, for another user or on another computer.";
+const wchar_t kFolderInUseMessage[] =
+    L"Pinova is already running on this folder, for another user or on another computer.";
 
 TFolderLock::TFolderLock(const std::string& programPath)
 {

@@ -31,4 +31,4 @@ private:
 };
 
 // The one message of a start that found the lock taken.
-extern const char kFolderInUseMessage[];
+extern const wchar_t kFolderInUseMessage[];

@@ -52,7 +52,7 @@ void WaitHandlingMessages(DWORD milliseconds)
 
 bool AskRetry(const std::string& question)
 {
-    const std::wstring caption = AnsiToWide(PrjInfo ? PrjInfo->Title() : "Pinova");
+    const std::wstring caption = PrjInfo ? PrjInfo->Title() : L"Pinova";
     return MessageBoxW(nullptr, AnsiToWide(question).c_str(), caption.c_str(),
                        MB_RETRYCANCEL | MB_ICONWARNING | MB_DEFBUTTON1 | MB_TASKMODAL | MB_SETFOREGROUND) == IDRETRY;
 }

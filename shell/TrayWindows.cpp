@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/ScopedValue.h"
+#include "framework/SysUtils.h"
 #include "notes/PinBrowserList.h"
 #include "shell/EProjectInc.h"
 #include "wastebasket/basket.h"
@@ -80,5 +81,5 @@ void TfrmMain::mnConfigurationClick()
     }
     const std::vector<TRefusedHotKey> refused = hotKeys.Register();
     if (ok && !refused.empty())
-        ShowMessageBox(nullptr, HotKeyFailureText(refused), PrjInfo->Title(), MB_OK | MB_ICONWARNING);
+        ShowMessageBox(nullptr, AnsiToWide(HotKeyFailureText(refused)), PrjInfo->Title(), MB_OK | MB_ICONWARNING);
 }

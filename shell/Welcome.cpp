@@ -4,7 +4,7 @@
 #include "notes/PostIt.h"
 #include "shell/EProjectInc.h"
 
-const char kWelcomeBalloon[] = "Pinova is here. Right-click its icon for the menu; Windows may hide it under the ^ arrow.";
+const wchar_t kWelcomeBalloon[] = L"Pinova is here. Right-click its icon for the menu; Windows may hide it under the ^ arrow.";
 
 namespace {
 

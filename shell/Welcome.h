@@ -10,7 +10,7 @@
 
 class TfrmPostIt;
 
-extern const char kWelcomeBalloon[];
+extern const wchar_t kWelcomeBalloon[];
 
 // What the memo says: the hot keys as they are (and which could not be taken),
 // the icon and its menu, the folder the notes are kept in.

@@ -24,7 +24,7 @@
 #include "wastebasket/basket.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -41,11 +41,12 @@ void ForEachWindow(Action action)
 // How soon after the menu closed a key select is still the press that opened it.
 constexpr DWORD kKeySelectEchoMs = 500;
 
-void CopyText(char* field, size_t size, const std::string& text)
+template <size_t N>
+void CopyText(wchar_t (&field)[N], const std::wstring& text)
 {
-    const size_t length = std::min(text.size(), size - 1);
-    std::memcpy(field, text.data(), length);
-    field[length] = '\0';
+    const size_t length = std::min(text.size(), N - 1);
+    std::wmemcpy(field, text.data(), length);
+    field[length] = L'\0';
 }
 
 } // namespace
@@ -61,7 +62,7 @@ TfrmMain::TfrmMain(TComponent* owner)
     : TForm(owner), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated"))
 {
     SetBorderStyle(TFormBorderStyle::bsDialog);
-    SetCaption("frmMain");
+    SetCaption(L"frmMain");
     SetClientSize(273, 49);
     imgsPostIt = CreateMemoImages(this);
     imgsPostIt->Name = "imgsPostIt";
@@ -81,17 +82,17 @@ void TfrmMain::CreateMenu()
 {
     popTray = Create<TPopupMenu>();
     popTray->Name = "popTray";
-    mnNewMemo = popTray->Add("mnNewMemo", "New Memo", [this] { mnNewMemoClick(); });
-    mnShowAll = popTray->Add("mnShowAll", "Show All", [this] { mnShowAllClick(); });
-    mnHideAll = popTray->Add("mnHideAll", "Hide All", [this] { mnHideAllClick(); });
-    mnBasket = popTray->Add("mnBasket", "Wastebasket", [this] { mnBasketClick(); });
-    mnFindMemos = popTray->Add("mnFindMemos", "Find in Memos...", [this] { mnFindMemosClick(); });
+    mnNewMemo = popTray->Add("mnNewMemo", L"New Memo", [this] { mnNewMemoClick(); });
+    mnShowAll = popTray->Add("mnShowAll", L"Show All", [this] { mnShowAllClick(); });
+    mnHideAll = popTray->Add("mnHideAll", L"Hide All", [this] { mnHideAllClick(); });
+    mnBasket = popTray->Add("mnBasket", L"Wastebasket", [this] { mnBasketClick(); });
+    mnFindMemos = popTray->Add("mnFindMemos", L"Find in Memos...", [this] { mnFindMemosClick(); });
     popTray->AddSeparator();
     // Left inert on purpose: the maker's page is reachable from the configuration window.
-    mnGotoHome = popTray->Add("mnGotoHome", "Goto Pinova Page");
-    mnConfiguration = popTray->Add("mnConfiguration", "Configuration", [this] { mnConfigurationClick(); });
+    mnGotoHome = popTray->Add("mnGotoHome", L"Goto Pinova Page");
+    mnConfiguration = popTray->Add("mnConfiguration", L"Configuration", [this] { mnConfigurationClick(); });
     popTray->AddSeparator();
-    mnClose = popTray->Add("mnClose", "Close", [this] { mnCloseClick(); });
+    mnClose = popTray->Add("mnClose", L"Close", [this] { mnCloseClick(); });
 }
 
 void TfrmMain::CreateParams(TCreateParams& params)
@@ -103,13 +104,13 @@ void TfrmMain::CreateParams(TCreateParams& params)
 void TfrmMain::FillTrayIconData()
 {
     TrayIconData = {};
-    TrayIconData.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    TrayIconData.cbSize = NOTIFYICONDATAW_V2_SIZE;
     TrayIconData.hWnd = Handle();
     TrayIconData.uID = kTrayIconId;
     // In the fourth manner the shell shows the tip only when asked to.
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     TrayIconData.uCallbackMessage = WM_TRAYNOTIFY;
-    CopyText(TrayIconData.szTip, sizeof(TrayIconData.szTip), PrjInfo->Title());
+    CopyText(TrayIconData.szTip, PrjInfo->Title());
     // The size the shell draws small icons at: 16 pixels at 100 %, 20 at 125 %,
     // 24 at 150 %, 32 at 200 %; the icon holds each of them.
     const int size = GetSystemMetrics(SM_CXSMICON);
@@ -167,7 +168,7 @@ bool TfrmMain::AddTrayIcon()
         return false;
     }
     KillTimer(Handle(), kAddIconTimer);
-    NOTIFYICONDATAA version = TrayIconData;
+    NOTIFYICONDATAW version = TrayIconData;
     version.uVersion = NOTIFYICON_VERSION_4;
     iconVersion4_ = TrayShellNotifyIcon(NIM_SETVERSION, &version) != FALSE;
     if (pendingBalloonIcon_)
@@ -181,16 +182,16 @@ void TfrmMain::DeleteTrayIcon()
     iconAdded_ = false;
 }
 
-void TfrmMain::ShowBalloon(const std::string& text, DWORD icon)
+void TfrmMain::ShowBalloon(const std::wstring& text, DWORD icon)
 {
     BalloonText = text;
     pendingBalloonIcon_ = icon;
     if (!iconAdded_)
         return;
-    NOTIFYICONDATAA balloon = TrayIconData;
+    NOTIFYICONDATAW balloon = TrayIconData;
     balloon.uFlags = NIF_INFO;
-    CopyText(balloon.szInfo, sizeof(balloon.szInfo), text);
-    CopyText(balloon.szInfoTitle, sizeof(balloon.szInfoTitle), PrjInfo->Title());
+    CopyText(balloon.szInfo, text);
+    CopyText(balloon.szInfoTitle, PrjInfo->Title());
     balloon.dwInfoFlags = icon;
     if (TrayShellNotifyIcon(NIM_MODIFY, &balloon))
         pendingBalloonIcon_ = 0;
@@ -199,7 +200,7 @@ void TfrmMain::ShowBalloon(const std::string& text, DWORD icon)
 void TfrmMain::TellRefusedHotKeys(const std::vector<TRefusedHotKey>& refused)
 {
     if (!refused.empty())
-        ShowBalloon(HotKeyFailureText(refused), NIIF_WARNING);
+        ShowBalloon(AnsiToWide(HotKeyFailureText(refused)), NIIF_WARNING);
 }
 
 void TfrmMain::WelcomeNewUser(const std::vector<TRefusedHotKey>& refused)
@@ -210,9 +211,9 @@ void TfrmMain::WelcomeNewUser(const std::vector<TRefusedHotKey>& refused)
     if (ProgramFolderWritable(unwritable))
         if (TfrmPostIt* memo = NewMemo())
             FillWelcomeMemo(*memo, refused);
-    std::string text = kWelcomeBalloon;
+    std::wstring text = kWelcomeBalloon;
     if (!refused.empty())
-        text += "\n" + HotKeyFailureText(refused);
+        text += L"\n" + AnsiToWide(HotKeyFailureText(refused));
     ShowBalloon(text, refused.empty() ? NIIF_INFO : NIIF_WARNING);
 }
 

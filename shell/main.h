@@ -28,7 +28,7 @@ constexpr UINT kTrayIconId = 1;
 
 // Every call the tray controller makes to the notification area goes through here,
 // so that a test can be a shell that is not ready yet.
-inline BOOL(WINAPI* TrayShellNotifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+inline BOOL(WINAPI* TrayShellNotifyIcon)(DWORD, PNOTIFYICONDATAW) = Shell_NotifyIconW;
 
 class TfrmMain : public TForm {
 public:
@@ -42,14 +42,14 @@ public:
 
     // The record every tray icon call takes. Its size is the form that carries
     // balloons, which the start-up report of refused hot keys needs.
-    NOTIFYICONDATAA TrayIconData{};
+    NOTIFYICONDATAW TrayIconData{};
     // The open wastebasket window, if any: there is only ever one.
     TfrmBasket* frmBasket = nullptr;
     // The open find window, if any: one at a time, too.
     TfrmFindMemos* frmFindMemos = nullptr;
     // What the icon's last balloon said: where the icon is on a first start, and
     // the hot keys that could not be taken.
-    std::string BalloonText;
+    std::wstring BalloonText;
 
     // Until the shell has taken the icon (at logon it may not be ready yet), it is
     // asked again every so often, and at once when the taskbar says it is back.
@@ -102,7 +102,7 @@ private:
     TfrmPostIt* NewMemo();
     void FillTrayIconData();
     // Shown now, or as soon as the shell has taken the icon.
-    void ShowBalloon(const std::string& text, DWORD icon);
+    void ShowBalloon(const std::wstring& text, DWORD icon);
     // The refused hot keys, if any, in a balloon of the icon.
     void TellRefusedHotKeys(const std::vector<TRefusedHotKey>& refused);
     // The very first start in this folder: a memo on how to use the program, and

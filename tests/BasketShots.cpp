@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     Application.Initialize();
     Application.ShowMainForm = false;
     Application.CreateForm<TForm>();
-    Application.SetTitle("Pinova");
+    Application.SetTitle(L"Pinova");
     TestProgram program;
 
     for (const Deleted& d : kDeleted) {

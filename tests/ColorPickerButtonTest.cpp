@@ -35,10 +35,10 @@ protected:
         button->SetBounds(146, 0, 41, 22);
         button->SetFlat(true);
         button->SetLayout(blGlyphTop);
-        button->SetCustomText("Custom Text");
-        button->SetDefaultText("Default Text");
+        button->SetCustomText(L"Custom Text");
+        button->SetDefaultText(L"Default Text");
         button->SetPopupSpacing(8);
-        button->Hint = "Text Color";
+        button->Hint = L"Text Color";
         glyph = MakeGlyph();
         button->SetGlyph(glyph.get());
         button->SetParent(form);
@@ -95,8 +95,8 @@ COLORREF Sys(int index) { return GetSysColor(index); }
 TEST_F(PickerTest, PlainGridOpensBelowTheButtonAt164By98)
 {
     ASSERT_EQ(popup().EdgeWidth(), 2);
-    button->SetCustomText("");
-    button->SetDefaultText("");
+    button->SetCustomText(L"");
+    button->SetDefaultText(L"");
     OpenGrid();
     ASSERT_TRUE(button->DroppedDown());
     ASSERT_TRUE(IsWindowVisible(popup().Handle()));
@@ -167,7 +167,7 @@ TEST_F(PickerTest, CombColourShowsTheCombAtOnceAndTheIntensityBarDarkensIt)
     ASSERT_FALSE(popup().HintAt(mid.x, mid.y, false, hint));  // hints are off
     button->ShowHint = true;
     ASSERT_TRUE(popup().HintAt(mid.x, mid.y, false, hint));
-    EXPECT_EQ(hint.Text, "Intensity: 50%");
+    EXPECT_EQ(hint.Text, L"Intensity: 50%");
     EXPECT_EQ(hint.HideAfterMs, 5000u);
     ToGrid(WM_LBUTTONUP, mid);
     EXPECT_TRUE(button->DroppedDown());  // the grid stays open after the bar
@@ -179,11 +179,11 @@ TEST_F(PickerTest, CombColourShowsTheCombAtOnceAndTheIntensityBarDarkensIt)
 
     // A hexagon under the mouse tells its colour.
     ASSERT_TRUE(popup().HintAt(centre.x, centre.y, false, hint));
-    EXPECT_EQ(hint.Text, "red: 128, green: 128, blue: 128");
+    EXPECT_EQ(hint.Text, L"red: 128, green: 128, blue: 128");
     ASSERT_TRUE(popup().HintAt(l.CellRect(9).left + 3, l.CellRect(9).top + 3, false, hint));
-    EXPECT_EQ(hint.Text, "Orange");
+    EXPECT_EQ(hint.Text, L"Orange");
     ASSERT_TRUE(popup().HintAt(Centre(l.DefaultCellRect).x, Centre(l.DefaultCellRect).y, false, hint));
-    EXPECT_EQ(hint.Text, "Text Color");
+    EXPECT_EQ(hint.Text, L"Text Color");
 
     // Picking the comb's centre now takes grey 128 and closes.
     changes = 0;
@@ -327,7 +327,7 @@ TEST_F(PickerTest, DefaultCellFiresDefaultSelectAndKeepsTheColour)
     EXPECT_EQ(button->SelectionColor(), 0x0066FF);
     EXPECT_EQ(changes, 0);
     // Alt with the accelerator of "&Default Text" does the same from the keyboard.
-    button->SetDefaultText("&Default Text");
+    button->SetDefaultText(L"&Default Text");
     OpenGrid();
     Key('D', true);
     EXPECT_EQ(defaults, 2);
@@ -421,7 +421,7 @@ TEST_F(PickerTest, GroupedButtonsStayDownOneAtATime)
     EXPECT_TRUE(button->Down());
     EXPECT_FALSE(other->Down());
     // The caption's accelerator clicks.
-    button->SetCaption("&Font");
+    button->SetCaption(L"&Font");
     EXPECT_FALSE(button->DialogChar('x'));
     EXPECT_TRUE(button->DialogChar('f'));
     EXPECT_EQ(clicks, 2);

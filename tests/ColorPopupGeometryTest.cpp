@@ -145,7 +145,7 @@ TEST(ColorMatch, FindsNamedColoursThenTheComb)
 {
     const TCombArray comb = BuildColourComb(1.0, 63), grey = BuildGreyComb(11);
     EXPECT_EQ(MatchColor(0x0066FF, false, comb, grey).SelectedIndex, 9);
-    EXPECT_STREQ(ColorTableEntry(9).Name, "Orange");
+    EXPECT_STREQ(ColorTableEntry(9).Name, L"Orange");
     EXPECT_EQ(MatchColor(clNone, false, comb, grey).SelectedIndex, NoCell);
     EXPECT_EQ(MatchColor(clDefault, false, comb, grey).SelectedIndex, DefaultCell);
     // White is a named colour before it is the comb's centre or the grey row's end.
@@ -193,11 +193,11 @@ TEST(ColorKeys, ArrowsWrapThroughTheSpecialCells)
 
 TEST(ColorKeys, AcceleratorIsTheLetterAfterTheAmpersand)
 {
-    EXPECT_EQ(AcceleratorOf("&Default Text"), 'D');
-    EXPECT_EQ(AcceleratorOf("Cu&stom"), 'S');
-    EXPECT_EQ(AcceleratorOf("Custom Text"), 0);
-    EXPECT_EQ(AcceleratorOf("Fish && Chips"), 0);
-    EXPECT_EQ(AcceleratorOf("trailing &"), 0);
+    EXPECT_EQ(AcceleratorOf(L"&Default Text"), 'D');
+    EXPECT_EQ(AcceleratorOf(L"Cu&stom"), 'S');
+    EXPECT_EQ(AcceleratorOf(L"Custom Text"), 0);
+    EXPECT_EQ(AcceleratorOf(L"Fish && Chips"), 0);
+    EXPECT_EQ(AcceleratorOf(L"trailing &"), 0);
 }
 
 TEST(ColorPopupPlace, OpensBelowTheButtonAndStaysOnTheWorkAreaOfItsMonitor)

@@ -76,7 +76,7 @@ TEST_F(ConfigureTest, HasItsSizeCaptionAndEveryControlInPlace)
     Open();
     EXPECT_EQ(273, form->ClientWidth());
     EXPECT_EQ(263, form->ClientHeight());
-    EXPECT_EQ(program.Info().Title(), form->Caption());
+    EXPECT_EQ(program.Info().Title(), form->WideText());
     // Centred on the work area (the test display has one monitor), not under a taskbar.
     const RECT r = form->BoundsRect();
     RECT work{};
@@ -121,7 +121,7 @@ TEST_F(ConfigureTest, HasItsSizeCaptionAndEveryControlInPlace)
             EXPECT_EQ(e.height, e.control->Height());
             continue;
         }
-        const int need = TextExtent(e.control->Font(), e.text).cx + e.textRoom;
+        const int need = TextExtent(e.control->Font(), AnsiToWide(e.text)).cx + e.textRoom;
         EXPECT_GE(e.control->Width(), need) << "the text is not cut";
         if (e.width) {
             const int right = e.textRoom ? e.left + e.width : form->hkNewMemo->Left();

@@ -109,8 +109,8 @@ TEST(Forms, UnhandledErrorIsShownInABoxWithTheTitle)
     Owned<TfrmTest> form;
     const auto savedHandler = Application.OnException;
     Application.OnException = nullptr;
-    const std::string savedTitle = Application.Title();
-    Application.SetTitle("Pinova test");
+    const std::wstring savedTitle = Application.Title();
+    Application.SetTitle(L"Pinova test");
     BoxCloser::caption.clear();
     BoxCloser::text.clear();
     SetTimer(nullptr, 0, 100, BoxCloser::Tick);

@@ -2,6 +2,7 @@
 #include "framework/Forms.h"
 #include "framework/Grids.h"
 #include "framework/Labels.h"
+#include "framework/SysUtils.h"
 #include "tests/ConfigTestSupport.h"
 #include "tests/TestSupport.h"
 
@@ -195,16 +196,16 @@ TEST(Labels, AcceleratorsAreTheCharacterAfterASingleAmpersand)
 {
     struct Case {
         char key;
-        const char* caption;
+        const wchar_t* caption;
         bool accel;
     };
     const Case cases[] = {
-        {'m', "New &Memo", true},  {'M', "New &Memo", true},   {'n', "New &Memo", false},
-        {'s', "&Show/Hide All", true}, {'a', "Fish && Chips", false}, {'c', "Fish && &Chips", true},
-        {'x', "No accelerator", false}, {'o', "Ends with &", false},
+        {'m', L"New &Memo", true},  {'M', L"New &Memo", true},   {'n', L"New &Memo", false},
+        {'s', L"&Show/Hide All", true}, {'a', L"Fish && Chips", false}, {'c', L"Fish && &Chips", true},
+        {'x', L"No accelerator", false}, {'o', L"Ends with &", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.accel, IsAccel(c.key, c.caption)) << c.caption << " " << c.key;
+        EXPECT_EQ(c.accel, IsAccel(c.key, c.caption)) << WideToAnsi(c.caption) << " " << c.key;
 }
 
 TEST(Labels, AClickIsAPressAndAReleaseOnTheLabel)
@@ -212,7 +213,7 @@ TEST(Labels, AClickIsAPressAndAReleaseOnTheLabel)
     TForm* form = Application.CreateForm<TForm>();
     auto* label = form->Create<TLabel>();
     label->SetParent(form);
-    label->SetCaption("Marlo Home");
+    label->SetCaption(L"Marlo Home");
     int clicks = 0;
     label->OnClick = [&] { ++clicks; };
     form->Show();
@@ -240,14 +241,14 @@ TEST(Labels, AClickIsAPressAndAReleaseOnTheLabel)
             SendMessageA(wnd, step.msg, 0, MAKELPARAM(step.x, 2));
         EXPECT_EQ(c.clicks, clicks) << c.name;
     }
-    EXPECT_EQ(TextExtent(label->Font(), "Marlo Home").cx, label->Width()) << "sized to its text";
+    EXPECT_EQ(TextExtent(label->Font(), L"Marlo Home").cx, label->Width()) << "sized to its text";
 
     // An accelerator goes only to a field that can take the focus.
     auto* field = form->Create<TEdit>();
     field->SetParent(form);
     auto* text = form->Create<TStaticText>();
     text->SetParent(form);
-    text->SetCaption("&Name");
+    text->SetCaption(L"&Name");
     text->FocusControl = field;
     field->SetEnabled(false);
     EXPECT_FALSE(form->DialogChar('n'));

@@ -87,7 +87,7 @@ TEST(HotKeyLayouts, OnAPolishKeyboardTheTrayNamesBothDefaultsAndKeepsTheSettings
     const std::string settings = "[hkNewMemo]\r\nhotKey=78\r\nhotMod=3\r\n";
     const StandInPolishLayout polishKeyboard;
     Tray tray("", settings);
-    EXPECT_EQ(kBothTypeLetters, tray->BalloonText);
+    EXPECT_EQ(AnsiToWide(kBothTypeLetters), tray->BalloonText);
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N'));
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
     EXPECT_EQ(settings, ReadWholeFile(PrjInfo->IniFileName())) << "the stored choice stays";

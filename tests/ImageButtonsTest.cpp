@@ -103,7 +103,7 @@ TEST_F(ImageButton, IndexZeroOrLessMeansTheNormalImage)
 TEST_F(ImageButton, WithoutImageListItIsAPlainPushButton)
 {
     EXPECT_EQ(BS_PUSHBUTTON, ButtonKind());
-    button->SetCaption("OK");
+    button->SetCaption(L"OK");
     SendMessageA(button->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(1, clicks);
 
@@ -116,7 +116,7 @@ TEST_F(ImageButton, WithoutImageListItIsAPlainPushButton)
     EXPECT_EQ(nullptr, button->ImageList());
     EXPECT_NE(before, button->Handle());
     EXPECT_EQ(BS_PUSHBUTTON, ButtonKind());
-    EXPECT_EQ("OK", button->Caption());
+    EXPECT_EQ(L"OK", button->Caption());
     EXPECT_TRUE(IsWindowVisible(button->Handle()));
     Press(8, 8);
     EXPECT_EQ(2, clicks);

@@ -71,12 +71,12 @@ TEST(Menus, ChoosingAnItemRunsItAfterTheMenuCloses)
     menu->Images = images;
     auto* actions = owner.Create<TActionList>();
     std::vector<std::string> ran;
-    TAction* bold = actions->Add("actBold", "Bold", miBold, scCtrl | 'B', [&] { ran.push_back("bold"); });
+    TAction* bold = actions->Add("actBold", L"Bold", miBold, scCtrl | 'B', [&] { ran.push_back("bold"); });
     int popups = 0;
     menu->OnPopup = [&] { ++popups; };
-    menu->Add("mnFirst", "First", [&] { ran.push_back("first"); EXPECT_EQ(nullptr, menu->ShownMenu()); });
+    menu->Add("mnFirst", L"First", [&] { ran.push_back("first"); EXPECT_EQ(nullptr, menu->ShownMenu()); });
     menu->AddSeparator();
-    menu->Add("mnHidden", "Hidden", [&] { ran.push_back("hidden"); })->Visible = false;
+    menu->Add("mnHidden", L"Hidden", [&] { ran.push_back("hidden"); })->Visible = false;
     menu->Add("mnBold", bold);
 
     struct Case {
@@ -95,13 +95,13 @@ TEST(Menus, ChoosingAnItemRunsItAfterTheMenuCloses)
 
 TEST(Menus, ShortcutTexts)
 {
-    EXPECT_EQ("Ctrl+B", ShortCutToText(scCtrl | 'B'));
-    EXPECT_EQ("Shift+Ctrl+F2", ShortCutToText(scShift | scCtrl | VK_F2));
-    EXPECT_EQ("", ShortCutToText(0));
+    EXPECT_EQ(L"Ctrl+B", ShortCutToText(scCtrl | 'B'));
+    EXPECT_EQ(L"Shift+Ctrl+F2", ShortCutToText(scShift | scCtrl | VK_F2));
+    EXPECT_EQ(L"", ShortCutToText(0));
     TComponent owner(nullptr);
     auto* actions = owner.Create<TActionList>();
     int runs = 0;
-    TAction* action = actions->Add("a", "A", -1, scCtrl | 'T', [&] { ++runs; });
+    TAction* action = actions->Add("a", L"A", -1, scCtrl | 'T', [&] { ++runs; });
     EXPECT_FALSE(actions->IsShortCut('T', 0));
     EXPECT_FALSE(actions->IsShortCut('T', ssCtrl | ssShift));
     EXPECT_TRUE(actions->IsShortCut('T', ssCtrl | ssLeft));

@@ -193,7 +193,7 @@ TEST(Paper, LosingTheTaskbarButtonKeepsContentsAndBounds)
     StandInProgman shell;
     Paper p;
     auto* button = p->Create<TButton>();
-    button->SetCaption("inside");
+    button->SetCaption(L"inside");
     button->SetBounds(30, 40, 80, 24);
     button->SetParent(p.form);
     p->SetCaption("my note");
@@ -212,7 +212,7 @@ TEST(Paper, LosingTheTaskbarButtonKeepsContentsAndBounds)
     EXPECT_EQ("my note", p->Caption());
     ASSERT_TRUE(IsWindow(button->Handle()));
     EXPECT_EQ(p->Handle(), GetParent(button->Handle()));
-    EXPECT_EQ("inside", button->Caption());
+    EXPECT_EQ(L"inside", button->Caption());
     EXPECT_EQ(30, button->Left());
     EXPECT_EQ(p->ClientWidth() - 16, p->btnClose->Left());
 }

@@ -32,8 +32,8 @@ TEST(PrjInfo, VersionAndTitleComeFromTheVersionResource)
 {
     const TzkPrjInfo info("C:\\Tools\\Notes\\");
     EXPECT_EQ("1.0 release 0", info.VersionText());
-    EXPECT_EQ("Pinova 1.0 release 0", info.Title());
-    EXPECT_EQ("Pinova 1.0 release 0", Application.Title());
+    EXPECT_EQ(L"Pinova 1.0 release 0", info.Title());
+    EXPECT_EQ(L"Pinova 1.0 release 0", Application.Title());
     EXPECT_TRUE(info.Icon);
 }
 

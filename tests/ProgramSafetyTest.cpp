@@ -130,7 +130,7 @@ TEST(ProgramSafety, AFolderHeldByAnotherPinovaGetsOneMessageAndNoWrite)
         const std::vector<HWND> boxes = pinova.WaitForWindows("#32770", 1, 20000);
         ASSERT_EQ(1u, boxes.size());
         // The box may still be filling in its texts when it is first seen.
-        EXPECT_TRUE(PumpUntil([&] { return TextsOf(boxes[0]).find(kFolderInUseMessage) != std::string::npos; }))
+        EXPECT_TRUE(PumpUntil([&] { return TextsOf(boxes[0]).find(WideToAnsi(kFolderInUseMessage)) != std::string::npos; }))
             << TextsOf(boxes[0]);
         EXPECT_TRUE(pinova.Windows("TfrmMain").empty());
         EXPECT_TRUE(pinova.Windows("TForm").empty()) << "no memo opened";

@@ -385,7 +385,7 @@ TEST(Program, TheVeryFirstStartShowsAWelcomeMemoAtWorkAndABalloonAtTheIcon)
         << "at work, with a taskbar button";
     std::string balloon;
     EXPECT_TRUE(PumpUntil([&] { return !(balloon = ShownTip(shell)).empty(); }, 10000));
-    EXPECT_EQ(kWelcomeBalloon, balloon);
+    EXPECT_EQ(WideToAnsi(kWelcomeBalloon), balloon);
     EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("Ctrl+Alt+N"));
     PostMessageA(tray, WM_CLOSE, 0, 0);
     ASSERT_EQ(0u, pinova.WaitForExit(10000));

@@ -52,7 +52,6 @@ protected:
 
 TEST_F(RichMemoTest, CreatesThePlatformRichEditWithItsStylesAndEvents)
 {
-    EXPECT_GE(EditorVersion(), 2);
     char cls[64] = {};
     GetClassNameA(Wnd(), cls, sizeof(cls));
     EXPECT_STREQ("RichEdit20W", cls);

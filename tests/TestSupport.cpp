@@ -211,6 +211,22 @@ COLORREF WindowImage::Pixel(int x, int y) const
     return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
 }
 
+std::wstring Utf8ToWide(std::string_view s)
+{
+    std::wstring wide(s.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+std::string WideToUtf8(std::wstring_view s)
+{
+    std::string utf8(s.size() * 3, '\0');
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), utf8.data(),
+                                                        static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 std::string ReadWholeFile(const std::string& path)
 {
     std::string bytes;

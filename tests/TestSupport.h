@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A fresh, empty folder in the temp folder, removed with everything in it.
@@ -131,6 +132,10 @@ private:
     int width_ = 0, height_ = 0;
     std::vector<DWORD> pixels_;
 };
+
+// UTF-8, for texts in test sources and in failure messages.
+std::wstring Utf8ToWide(std::string_view s);
+std::string WideToUtf8(std::wstring_view s);
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);

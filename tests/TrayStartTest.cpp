@@ -23,7 +23,7 @@ public:
         adds = balloons = 0;
         TrayShellNotifyIcon = NotifyIcon;
     }
-    ~StartingShell() { TrayShellNotifyIcon = Shell_NotifyIconA; }
+    ~StartingShell() { TrayShellNotifyIcon = Shell_NotifyIconW; }
     StartingShell(const StartingShell&) = delete;
     StartingShell& operator=(const StartingShell&) = delete;
 
@@ -32,12 +32,12 @@ public:
     static inline int balloons = 0;
 
 private:
-    static BOOL WINAPI NotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+    static BOOL WINAPI NotifyIcon(DWORD message, PNOTIFYICONDATAW data)
     {
         if (!ready)
             return message == NIM_ADD ? (++adds, FALSE) : FALSE;
         adds += message == NIM_ADD;
-        const BOOL done = Shell_NotifyIconA(message, data);
+        const BOOL done = Shell_NotifyIconW(message, data);
         balloons += done && message == NIM_MODIFY && (data->uFlags & NIF_INFO);
         return done;
     }
@@ -96,7 +96,7 @@ TEST(TrayStart, TheVeryFirstStartOpensAWelcomeMemoInFrontAndEveryLaterStartIsAsB
         Tray tray(program);
         ASSERT_EQ(1u, tray.Memos().size());
         EXPECT_EQ(pmDesktop, tray.Memos()[0]->GetPaperMode()) << "opened with the rest";
-        EXPECT_EQ("", tray->BalloonText);
+        EXPECT_EQ(L"", tray->BalloonText);
     }
     // Either file says the folder has been used: nothing new opens.
     for (const char* file : {"zkPostIt.ini", "Pinova.ini"}) {
@@ -104,7 +104,7 @@ TEST(TrayStart, TheVeryFirstStartOpensAWelcomeMemoInFrontAndEveryLaterStartIsAsB
         WriteWholeFile(used.Folder() + file, "");
         Tray tray(used);
         EXPECT_TRUE(tray.Memos().empty()) << file;
-        EXPECT_EQ("", tray->BalloonText) << file;
+        EXPECT_EQ(L"", tray->BalloonText) << file;
     }
 }
 

@@ -38,8 +38,8 @@ TEST(Tray, RunsOnADesktopWithANotificationArea)
 TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
 {
     Tray tray;
-    const NOTIFYICONDATAA& data = tray->TrayIconData;
-    EXPECT_EQ(NOTIFYICONDATAA_V2_SIZE, data.cbSize);
+    const NOTIFYICONDATAW& data = tray->TrayIconData;
+    EXPECT_EQ(NOTIFYICONDATAW_V2_SIZE, data.cbSize);
     EXPECT_EQ(tray.Handle(), data.hWnd);
     EXPECT_EQ(1u, data.uID);
     EXPECT_EQ(UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP), data.uFlags);
@@ -52,7 +52,7 @@ TEST(Tray, TheIconIsInTheNotificationAreaWithTheTitleAsItsTip)
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), colour.bmWidth);
-    EXPECT_EQ(PrjInfo->Title(), std::string(data.szTip));
+    EXPECT_EQ(PrjInfo->Title(), std::wstring(data.szTip));
     EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
     EXPECT_TRUE(tray->TrayIconAdded());
     EXPECT_TRUE(tray->TrayIconVersion4()) << "the shell takes the fourth manner";
@@ -77,7 +77,7 @@ TEST(Tray, TheMenuHasItsItemsInOrder)
     ASSERT_EQ(expected.size(), items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(expected[i].first, items[i]->Name) << i;
-        EXPECT_EQ(expected[i].second, items[i]->Caption) << i;
+        EXPECT_EQ(AnsiToWide(expected[i].second), items[i]->Caption) << i;
     }
     UniqueMenu menu = tray->popTray->BuildMenu();
     EXPECT_EQ(10, GetMenuItemCount(menu.get()));
@@ -327,7 +327,7 @@ TEST(Tray, AMemoThatCannotBeSavedIsNamedInOneQuestionAndCancelKeepsEveryMemoSavi
         PumpMessages();
         ASSERT_EQ(1, answer.Count());
         const SeenDialog& question = answer.Last();
-        EXPECT_EQ(PrjInfo->Title(), question.Caption);
+        EXPECT_EQ(WideToAnsi(PrjInfo->Title()), question.Caption);
         EXPECT_EQ(IDRETRY, question.DefaultButton);
         for (const std::string& named : {std::string("memo 2"), "Cannot create file \"" + MemoFilePath(2) + "\""})
             EXPECT_NE(std::string::npos, question.Text.find(named)) << question.Text;
@@ -459,8 +459,8 @@ TEST(Tray, TheEndOfTheSessionSavesEveryMemoAndOneCalledOffLeavesThemSaving)
 TEST(Tray, TheIconComesBackWhenTheShellRestarts)
 {
     Tray tray;
-    NOTIFYICONDATAA lost = tray->TrayIconData;
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));  // what a restarted shell has forgotten
+    NOTIFYICONDATAW lost = tray->TrayIconData;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &lost));  // what a restarted shell has forgotten
     ASSERT_FALSE(TrayHasIcon(tray.Handle(), 1));
     SendMessageA(tray.Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayHasIcon(tray.Handle(), 1));
@@ -478,7 +478,7 @@ TEST(Tray, ACancelledEndOfSessionLeavesTheProgramReachable)
     // Called off by another program before we were asked at all.
     SendMessageA(tray.Handle(), WM_ENDSESSION, FALSE, 0);
     EXPECT_TRUE(Reachable(tray));
-    EXPECT_EQ("", tray->BalloonText) << "our own hot keys are not reported as taken";
+    EXPECT_EQ(L"", tray->BalloonText) << "our own hot keys are not reported as taken";
 }
 
 TEST(Tray, ABadRecordIsSkippedAndReportedWhileEveryOtherMemoOpens)
@@ -525,7 +525,7 @@ TEST(Tray, RefusedHotKeysAreNamedOneLineEach)
     ASSERT_TRUE(RegisterHotKey(other, 5, MOD_CONTROL | MOD_ALT, 'N'));
     {
         Tray tray;
-        EXPECT_EQ("The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
+        EXPECT_EQ(L"The hot key Ctrl+Alt+N is used by another program.", tray->BalloonText);
         EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << "the other one is taken all the same";
         tray->UnregisterHotKeys();
         const std::vector<TRefusedHotKey> refused = tray->RegisterHotKeys();
@@ -573,7 +573,7 @@ TEST(Tray, HotKeysComeFromTheSettingsFile)
     // An emptied field (or a code no key has) is no hot key, and not a refused one either.
     for (const char* settings : {"[hkNewMemo]\nhotKey=0\nhotMod=0\n", "[hkNewMemo]\nhotKey=334\nhotMod=3\n"}) {
         Tray tray("", settings);
-        EXPECT_EQ("", tray->BalloonText) << settings;
+        EXPECT_EQ(L"", tray->BalloonText) << settings;
         EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'Z')) << settings;
         EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 'N')) << settings;
         EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, 334 & 0xFF)) << settings;

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr char kEnterSearchText[] = "검색할 문장을 입력합십시오.";
+constexpr wchar_t kEnterSearchText[] = L"검색할 문장을 입력합십시오.";
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
@@ -86,7 +86,7 @@ void TfrmBasket::SearchMemos()
 {
     const std::string wanted = Trim(edtSearch->Text());
     if (wanted.empty()) {
-        MessageBoxW(Handle(), Utf8ToWide(kEnterSearchText).c_str(), AnsiToWide(Application.Title()).c_str(), MB_OK);
+        MessageBoxW(Handle(), kEnterSearchText, Application.Title().c_str(), MB_OK);
         return;
     }
     const std::wstring needle = AnsiToWide(wanted);
@@ -148,12 +148,11 @@ void TfrmBasket::RestoreCheckedMemos()
             break;
         }
         if (!number) {
-            const std::string text =
-                restored == 0 ? "All 999 memo numbers are in use, so no memo can be restored. Delete a memo first."
-                              : Format("All 999 memo numbers are in use now: %d of the marked memos were restored, "
-                                       "the others stay in the wastebasket.",
-                                       restored);
-            MessageBoxW(Handle(), AnsiToWide(text).c_str(), AnsiToWide(Application.Title()).c_str(),
+            const std::wstring text =
+                restored == 0 ? L"All 999 memo numbers are in use, so no memo can be restored. Delete a memo first."
+                              : L"All 999 memo numbers are in use now: " + std::to_wstring(restored) +
+                                    L" of the marked memos were restored, the others stay in the wastebasket.";
+            MessageBoxW(Handle(), text.c_str(), Application.Title().c_str(),
                         MB_OK | MB_ICONINFORMATION);
             break;
         }

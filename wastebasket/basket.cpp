@@ -15,8 +15,8 @@ constexpr int kClientHeight = 383;
 constexpr int kPreviewHeight = 124;
 constexpr int kButtonWidth = 47;
 constexpr int kButtonHeight = 22;
-constexpr char kMemoDeleted[] = "메모가 삭제 되었습니다.";
-constexpr char kKoreanInputMethod[] = "한국어 입력 시스템 (IME 2000)";
+constexpr wchar_t kMemoDeleted[] = L"메모가 삭제 되었습니다.";
+constexpr wchar_t kKoreanInputMethod[] = L"한국어 입력 시스템 (IME 2000)";
 
 // Text fields of the window ask for the Korean input method as they take the focus.
 template <typename Control>
@@ -26,12 +26,12 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_SETFOCUS)
-            RequestInputMethod(Utf8ToWide(kKoreanInputMethod));
+            RequestInputMethod(kKoreanInputMethod);
         return Control::WndProc(msg, wParam, lParam);
     }
 };
 
-TButton* StatusButton(TfrmBasket& form, TWinControl* bar, const char* caption, int left)
+TButton* StatusButton(TfrmBasket& form, TWinControl* bar, const wchar_t* caption, int left)
 {
     auto* button = form.Create<TButton>();
     button->SetCaption(caption);
@@ -81,7 +81,7 @@ TfrmBasket::TfrmBasket(TComponent* owner) : TfrmZkGrayDialog(owner)
 
     btnSearch = Create<TButton>();
     btnSearch->Name = "btnSearch";
-    btnSearch->SetCaption("Search");
+    btnSearch->SetCaption(L"Search");
     btnSearch->TabStop = false;
     btnSearch->SetBounds(299, 2, kButtonWidth, kButtonHeight);
     btnSearch->SetParent(pnlSearch);
@@ -98,10 +98,10 @@ TfrmBasket::TfrmBasket(TComponent* owner) : TfrmZkGrayDialog(owner)
     chkAll->SetParent(StatusBar1);
     chkAll->OnClick = [this] { chkAllClick(); };
 
-    btnDelete = StatusButton(*this, StatusBar1, "Erase", 19);
+    btnDelete = StatusButton(*this, StatusBar1, L"Erase", 19);
     btnDelete->Name = "btnDelete";
     btnDelete->OnClick = [this] { btnDeleteClick(); };
-    btnRestore = StatusButton(*this, StatusBar1, "Restore", 19 + kButtonWidth + 2);
+    btnRestore = StatusButton(*this, StatusBar1, L"Restore", 19 + kButtonWidth + 2);
     btnRestore->Name = "btnRestore";
     btnRestore->OnClick = [this] { btnRestoreClick(); };
 
@@ -121,7 +121,7 @@ void TfrmBasket::FormCreate()
     // asked for; the preview gets its height back here.
     edtMemo->SetHeight(kPreviewHeight);
     Realign();
-    SetCaption("Wastebasket");
+    SetCaption(L"Wastebasket");
     FillMemoList(PrjInfo->BasketPath);
     if (lstMemo->Count() > 0) {
         lstMemo->SetItemIndex(0);
@@ -172,7 +172,7 @@ void TfrmBasket::ShowMissingMemo(const std::string& path)
     edtMemo->SelectAll();
     edtMemo->SelectionFormat().Assign(edtMemo->Font());
     // The path is in the system's code page, the message is ours: both go in as wide text.
-    const std::wstring line = AnsiToWide(path) + Utf8ToWide(kMemoDeleted) + L"\r";
+    const std::wstring line = AnsiToWide(path) + kMemoDeleted + L"\r";
     SETTEXTEX how{ST_DEFAULT, 1200};
     edtMemo->Perform(EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(line.c_str()));
 }
