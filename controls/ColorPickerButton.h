@@ -113,6 +113,7 @@ public:
     std::function<void(TColorPickerButton* sender)> OnDefaultSelect;
     std::function<void(TColorPickerButton* sender)> OnDropChanged;
     std::function<void(TColorPickerButton* sender, bool& allowed)> OnDropChanging;
+    std::function<void(TColorPickerButton* sender, int cell, std::wstring& hint)> OnHint;
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -398,8 +398,16 @@ bool TColorPopup::HintAt(int x, int y, bool leftHeld, TPopupHint& hint)
         hint.ScreenPos = ClientToScreen(POINT{hint.Area.left, hint.Area.bottom + 2});
         return true;
     }
+    auto fromButton = [&](int which) {
+        std::wstring text;
+        if (button_->OnHint)
+            button_->OnHint(button_, which, text);
+        return text;
+    };
     if (cell == DefaultCell || cell == CustomCell) {
-        hint.Text = button_->Hint;
+        hint.Text = fromButton(cell);
+        if (hint.Text.empty())
+            hint.Text = button_->Hint;
         hint.Area = layout_.CellRect(cell);
         hint.ScreenPos = ClientToScreen(POINT{hint.Area.left, hint.Area.bottom + 2});
         return !hint.Text.empty();
@@ -428,7 +436,7 @@ bool TColorPopup::HintAt(int x, int y, bool leftHeld, TPopupHint& hint)
         }
         hint.Text = found ? L"red: " + std::to_wstring(GetRValue(colour)) + L", green: " +
                                 std::to_wstring(GetGValue(colour)) + L", blue: " + std::to_wstring(GetBValue(colour))
-                          : std::wstring();
+                          : fromButton(NoCell);
         hint.ScreenPos = {screen.x + 12, screen.y + 16};
         hint.Area = {x, y, x + 1, y + 1};
         hint.HideAfterMs = 5000;

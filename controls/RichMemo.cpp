@@ -39,6 +39,8 @@ const RichEditLibrary& Library()
 
 } // namespace
 
+BYTE EditorVersion() { return Library().library ? 3 : 1; }
+
 TCustomRichMemo::TCustomRichMemo(TComponent* owner) : TWinControl(owner)
 {
     Library();

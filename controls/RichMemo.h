@@ -18,6 +18,11 @@
 
 class TCustomRichMemo;
 
+// The editor's version for this process, loading the library the first time anyone
+// asks: 3 with RICHED20.DLL (every Windows the program runs on is of the NT family,
+// version 5 or later), 1 when it could not be loaded.
+BYTE EditorVersion();
+
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TBorderStyle { bsNone, bsSingle };

@@ -184,6 +184,20 @@ TEST_F(PickerTest, CombColourShowsTheCombAtOnceAndTheIntensityBarDarkensIt)
     EXPECT_EQ(hint.Text, L"Orange");
     ASSERT_TRUE(popup().HintAt(Centre(l.DefaultCellRect).x, Centre(l.DefaultCellRect).y, false, hint));
     EXPECT_EQ(hint.Text, L"Text Color");
+    // The hint event speaks first for the default cell; an empty answer leaves the button's Hint.
+    int askedFor = 0;
+    button->OnHint = [&](TColorPickerButton*, int cell, std::wstring& text) {
+        askedFor = cell;
+        if (cell == -3)
+            text = L"Automatic";
+    };
+    ASSERT_TRUE(popup().HintAt(Centre(l.DefaultCellRect).x, Centre(l.DefaultCellRect).y, false, hint));
+    EXPECT_EQ(hint.Text, L"Automatic");
+    EXPECT_EQ(askedFor, -3);
+    ASSERT_TRUE(popup().HintAt(Centre(l.CustomCellRect).x, Centre(l.CustomCellRect).y, false, hint));
+    EXPECT_EQ(hint.Text, L"Text Color");
+    EXPECT_EQ(askedFor, -2);
+    button->OnHint = nullptr;
 
     // Picking the comb's centre now takes grey 128 and closes.
     changes = 0;

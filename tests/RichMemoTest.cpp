@@ -52,6 +52,7 @@ protected:
 
 TEST_F(RichMemoTest, CreatesThePlatformRichEditWithItsStylesAndEvents)
 {
+    EXPECT_EQ(3, EditorVersion());
     char cls[64] = {};
     GetClassNameA(Wnd(), cls, sizeof(cls));
     EXPECT_STREQ("RichEdit20W", cls);
