@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-prepare
+prepare with-peer
 trap 'stop_wine; stop_display' EXIT
 
 status=0

@@ -87,17 +87,20 @@ serve_prefix() {
     wine64 wineboot >/dev/null 2>&1 || true
 }
 
-# Wine: a prefix of the project's own, never offering downloads, quiet. A second
-# one, the other computer of the tests that sync two program folders, is made
-# beside it once and then reused; its server runs alongside.
+# Wine: a prefix of the project's own, never offering downloads, quiet. With
+# "with-peer" (the tests) a second one, the other computer of the tests that sync
+# two program folders, is made beside it once and then reused; its server runs
+# alongside.
 setup_wine() {
     export PATH="/usr/lib/wine:$PATH"
     export WINEARCH=win64
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
-    export PINOVA_PEER_PREFIX="$PWD/build/wineprefix-peer"
-    WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix
-    (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix)
+    if [ "${1:-}" = with-peer ]; then
+        export PINOVA_PEER_PREFIX="$PWD/build/wineprefix-peer"
+        WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix
+        (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix)
+    fi
     export WINEPREFIX="$PWD/build/wineprefix"
     make_prefix
     serve_prefix
@@ -124,10 +127,10 @@ start_display() {
 stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi; }
 
 # Everything both commands need before Wine runs the program: packages, a build,
-# a display and a Wine server.
+# a display and a Wine server ("with-peer": the tests' second one too).
 prepare() {
     install_packages
     build
     start_display
-    setup_wine
+    setup_wine "$@"
 }

@@ -53,7 +53,7 @@ PeerComputer::PeerComputer()
     const char* prefix = std::getenv("PINOVA_PEER_PREFIX");
     const std::string helper = UnixPath(ExtractFilePath(ModuleFileName()) + "pinova_peer.exe");
     if (!prefix || !*prefix || !FileExists(OnDriveZ(prefix) + "\\system.reg") || helper.empty()) {
-        problem_ = "no second Wine prefix: source scripts/common.sh and run setup_wine";
+        problem_ = "no second Wine prefix: source scripts/common.sh and run setup_wine with-peer";
         return;
     }
     SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
