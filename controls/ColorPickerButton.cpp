@@ -86,7 +86,13 @@ TColorPickerButton::TColorPickerButton(TComponent* owner) : TCustomControl(owner
     SetColor(clBtnFace);
     popup_ = Create<TColorPopup>(this);
     glyph_.OnChange = [this] { Invalidate(); };
+    ++liveButtons;
+}
 
+HWND TColorPickerButton::CaptureWindow()
+{
+    if (captureWindow_)
+        return captureWindow_.get();
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = CaptureWndProc;
@@ -97,7 +103,7 @@ TColorPickerButton::TColorPickerButton(TComponent* owner) : TCustomControl(owner
                                          nullptr, wc.hInstance, nullptr));
     if (captureWindow_)
         SetWindowLongPtrA(captureWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ++liveButtons;
+    return captureWindow_.get();
 }
 
 TColorPickerButton::~TColorPickerButton()
@@ -132,7 +138,7 @@ LRESULT CALLBACK TColorPickerButton::CaptureWndProc(HWND wnd, UINT msg, WPARAM w
 
 LRESULT TColorPickerButton::RouteToPopup(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    HWND wnd = captureWindow_.get();
+    HWND wnd = CaptureWindow();
     // The wheel carries screen coordinates and means nothing to the grid.
     if (msg >= WM_MOUSEFIRST && msg < WM_MOUSEWHEEL) {
         popup_->HandleNeeded();
@@ -284,10 +290,10 @@ void TColorPickerButton::SetDroppedDown(bool value)
         state_ = bsDown;
         popup_->SelectColor(selectionColor_);
         popup_->ShowPopup();
-        SetCapture(captureWindow_.get());
+        SetCapture(CaptureWindow());
     } else {
         state_ = bsUp;
-        if (GetCapture() == captureWindow_.get())
+        if (captureWindow_ && GetCapture() == captureWindow_.get())
             ReleaseCapture();
         popup_->SetVisible(false);
         UpdateMouseInControl();

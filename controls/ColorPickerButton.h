@@ -43,7 +43,9 @@ public:
     void SetSelectionColor(TColor color);
 
     TColorPopup& Popup() { return *popup_; }
-    HWND CaptureWindow() const { return captureWindow_.get(); }
+    // The hidden window that holds the mouse while the grid is down, made when
+    // first needed: most buttons never drop their grid down.
+    HWND CaptureWindow();
 
     const std::wstring& CustomText() const { return popup_->CustomText(); }
     void SetCustomText(const std::wstring& text);

@@ -227,6 +227,15 @@ void TWinControl::CreateWnd()
     const bool system = !params.SysClassName.empty();
     if (!system)
         RegisterWindowClass(params);
+    if (pendingClientWidth_ >= 0) {
+        // Made at the size that gives that client area, rather than made and then
+        // resized (which moves and resizes every child again).
+        RECT r{0, 0, pendingClientWidth_, pendingClientHeight_};
+        if (AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle)) {
+            params.Width = r.right - r.left;
+            params.Height = r.bottom - r.top;
+        }
+    }
     const std::string& className = system ? params.SysClassName : params.WinClassName;
     const auto menu = reinterpret_cast<HMENU>(params.Id);
     HWND wnd = system && params.Unicode
@@ -258,7 +267,9 @@ void TWinControl::CreateWnd()
     if (pendingClientWidth_ >= 0) {
         const int w = pendingClientWidth_, h = pendingClientHeight_;
         pendingClientWidth_ = pendingClientHeight_ = -1;
-        SetClientSize(w, h);
+        // Where the window's own handling of its frame differs from the rule.
+        if (const RECT client = ClientRect(); client.right != w || client.bottom != h)
+            SetClientSize(w, h);
     }
 }
 

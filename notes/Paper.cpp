@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/CallbackError.h"
 #include "framework/IniFiles.h"
+#include "framework/ScopedValue.h"
 #include "notes/DesktopIconView.h"
 #include "notes/DesktopWatch.h"
 #include "notes/NotePlace.h"
@@ -150,7 +151,14 @@ void TfrmPaper::MoveInto(HWND parent)
     // The platform keeps the window's place in its parent's coordinates, so a new
     // parent that starts elsewhere on the screen would move it.
     const RECT screen = ScreenBounds();
-    ::SetParent(Handle(), parent ? parent : GetDesktopWindow());
+    {
+        // A new parent puts the window on top of its siblings, and a window that is
+        // not a child is activated on the way: a note going onto the desktop, or a
+        // thousand of them at start-up, would each take the activation from the one
+        // before (and start its save), which nobody asked for.
+        ScopedValue<bool> keepActivation(changingParent_, true);
+        ::SetParent(Handle(), parent ? parent : GetDesktopWindow());
+    }
     SetScreenBounds(screen);
 }
 
@@ -337,6 +345,8 @@ void TfrmPaper::FormKeyDown(WORD& key, TShiftState shift)
 
 LRESULT TfrmPaper::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_WINDOWPOSCHANGING && changingParent_)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOACTIVATE;
     if (msg == WM_QUERYENDSESSION)
         return QueryEndSession() ? TRUE : FALSE;
     if (msg == WM_ENDSESSION) {

@@ -89,6 +89,7 @@ protected:
 
 private:
     TSaveRetry saveRetry_;
+    bool changingParent_ = false;
     void SetOpaque() { SetAlphaBlendValue(255); }
     void SetDesktopAlpha();
     // Into the icon view, or top-level without one (at the bottom, below every

@@ -103,11 +103,8 @@ bool ProgramFolderWritable(std::string& reason)
     return true;
 }
 
-void ReportUnwritableProgramFolder()
+void ReportUnwritableProgramFolder(const std::string& reason)
 {
-    std::string reason;
-    if (ProgramFolderWritable(reason))
-        return;
     SaveReporter().Tell(
         "Pinova cannot write to its folder " + PrjInfo->ProgramPath + ".\n\n" + reason +
         "\n\nPinova keeps its notes beside pinova.exe, so nothing can be saved until that folder can be "

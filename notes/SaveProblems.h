@@ -72,5 +72,6 @@ std::string SaveFailureText(const std::string& what, const std::string& error);
 
 // Whether files can be created in the program folder; when not, the reason.
 bool ProgramFolderWritable(std::string& reason);
-// Tells the user once when the program folder cannot be written (start-up).
-void ReportUnwritableProgramFolder();
+// Tells the user once that the program folder cannot be written, for the reason
+// ProgramFolderWritable gave (start-up).
+void ReportUnwritableProgramFolder(const std::string& reason);

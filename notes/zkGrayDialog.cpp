@@ -241,7 +241,8 @@ void TfrmZkGrayDialog::imgCaptionPaint(HDC dc)
 
 void TfrmZkGrayDialog::PaintCaption()
 {
-    if (!skin_ || !imgCaption->HandleAllocated())
+    // A hidden strip gets its whole paint when it shows.
+    if (!skin_ || !imgCaption->HandleAllocated() || !IsWindowVisible(imgCaption->Handle()))
         return;
     WindowDC dc(imgCaption->Handle());
     imgCaptionPaint(dc.get());
@@ -265,7 +266,7 @@ void TfrmZkGrayDialog::DrawFrame(HDC dc, int w, int h)
 
 void TfrmZkGrayDialog::PaintFrame()
 {
-    if (!skin_ || !HandleAllocated())
+    if (!skin_ || !HandleAllocated() || !IsWindowVisible(Handle()))
         return;
     RECT r;
     GetWindowRect(Handle(), &r);

@@ -127,12 +127,17 @@ void TfrmMain::FormCreate()
     AddTrayIcon();
     HWND app = Application.Handle();
     SetWindowLongPtrA(app, GWL_EXSTYLE, GetWindowLongPtrA(app, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    // Every save writes beside the program: better to hear now than at the first
+    // save. Tried before the folder is watched (its probe file would wake the
+    // watch as the last notes come up), told once they are up.
+    std::string unwritable;
+    const bool writable = ProgramFolderWritable(unwritable);
     StartFolderSync();
     LoadMemos();
     folderSync_->TakeInLeftCopies();
     LoadPinBrowsers();
-    // Every save writes beside the program: better to hear now than at the first save.
-    ReportUnwritableProgramFolder();
+    if (!writable)
+        ReportUnwritableProgramFolder(unwritable);
     if (firstStart)
         WelcomeNewUser(refused);
     else

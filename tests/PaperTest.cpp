@@ -112,7 +112,7 @@ TEST(Paper, EveryModeChangeOfTheTable)
     // Working -> desktop.
     p->SendToDesktop();
     ExpectMode(p, pmDesktop, 500, shell.icons, false, 0xFFFFFF);
-    // (Wine activates a window that changes parent; an active note is opaque.)
+    // (The note was active and stays so on the way; an active note is opaque.)
     p.Deactivate();
     EXPECT_EQ(100, p.Alpha());
     // Desktop -> desktop does nothing at all.
@@ -148,6 +148,21 @@ TEST(Paper, EveryModeChangeOfTheTable)
     p->BringToWork();
     ExpectMode(p, pmWorking, 0, desktop, true, 0x000000);
     EXPECT_EQ(p->Handle(), GetForegroundWindow());
+}
+
+TEST(Paper, GoingOntoTheDesktopLeavesTheActivationWhereItIs)
+{
+    // Taking the activation would also start the note's save, for each of a
+    // thousand notes put onto the desktop at start-up.
+    StandInProgman shell;
+    Paper p;
+    p.Deactivate();
+    ASSERT_TRUE(PumpUntil([&] { return !p->tmrSave->Enabled(); }, 3000));
+    p->SendToDesktop();
+    PumpMessages();
+    EXPECT_EQ(shell.icons, p.ParentWindow());
+    EXPECT_EQ(p.other->Handle(), GetActiveWindow());
+    EXPECT_FALSE(p->tmrSave->Enabled());
 }
 
 TEST(Paper, CaptionTextShowsTheModeWhenInactive)
