@@ -56,9 +56,10 @@ void TApplication::SetTitle(const std::wstring& title)
         SetWindowTextW(handle_, title.c_str());
 }
 
-void TApplication::InitializeForm(TForm* form)
+void TApplication::InitializeForm(TForm* form, const std::function<void()>& prepare)
 {
     try {
+        prepare();
         form->Initialize();
     } catch (...) {
         if (mainForm_ == form)

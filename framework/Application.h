@@ -33,12 +33,20 @@ public:
     template <typename T, typename... Args>
     T* CreateForm(Args&&... args)
     {
+        return CreateFormPrepared<T>([](T&) {}, std::forward<Args>(args)...);
+    }
+    // The same, with `prepare` run on the form before its window is made: a place
+    // known then is where the window is made, rather than moved to (which moves
+    // and sizes all its controls again). A form whose preparation fails is freed.
+    template <typename T, typename Prepare, typename... Args>
+    T* CreateFormPrepared(Prepare&& prepare, Args&&... args)
+    {
         T* form = Create<T>(std::forward<Args>(args)...);
         if (!mainFormChosen_) {
             mainForm_ = form;
             mainFormChosen_ = true;
         }
-        InitializeForm(form);
+        InitializeForm(form, [&] { prepare(*form); });
         return form;
     }
     // Frees a form at once (its window included).
@@ -71,7 +79,7 @@ public:
     void UnregisterForm(TForm* form);
 
 private:
-    void InitializeForm(TForm* form);
+    void InitializeForm(TForm* form, const std::function<void()>& prepare);
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(const MSG& msg);
     void DispatchOne(const MSG& msg);

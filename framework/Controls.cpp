@@ -398,6 +398,9 @@ int TWinControl::Height() const
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {
+    // A size given before the window is made replaces a client size given before.
+    if (!handle_ && (width != bounds_.right - bounds_.left || height != bounds_.bottom - bounds_.top))
+        pendingClientWidth_ = pendingClientHeight_ = -1;
     bounds_ = {left, top, left + width, top + height};
     if (handle_)
         SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);

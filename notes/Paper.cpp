@@ -159,7 +159,9 @@ void TfrmPaper::MoveInto(HWND parent)
         ScopedValue<bool> keepActivation(changingParent_, true);
         ::SetParent(Handle(), parent ? parent : GetDesktopWindow());
     }
-    SetScreenBounds(screen);
+    // Moved back only where the new parent starts elsewhere on the screen.
+    if (const RECT now = ScreenBounds(); !EqualRect(&now, &screen))
+        SetScreenBounds(screen);
 }
 
 void TfrmPaper::BringFloating()

@@ -504,13 +504,16 @@ LRESULT TfrmPostIt::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 TfrmPostIt* OpenStoredMemo(TImageList* images, int number)
 {
-    auto* memo = Application.CreateForm<TfrmPostIt>(images);
+    // The place first, before the window is made (so it is made there): a record
+    // without a memo file (a memo left blank) is set up as new, which writes the
+    // window's place, and that must be the stored one, not the design place.
+    auto* memo = Application.CreateFormPrepared<TfrmPostIt>(
+        [number](TfrmPostIt& made) {
+            made.SetMemoNumber(number);
+            made.LoadPosition();
+        },
+        images);
     try {
-        memo->SetMemoNumber(number);
-        // The place first: a record without a memo file (a memo left blank) is
-        // set up as new, which writes the window's place, and that must be the
-        // stored one, not the design place.
-        memo->LoadPosition();
         memo->LoadMemo();
     } catch (...) {
         // Gone before it could save anything over the file it failed to read.

@@ -260,14 +260,46 @@ TEST(Forms, RecreatingAWindowKeepsItsChildrenAndTheirState)
     EXPECT_EQ(TWinControl::FromHandle(rest->Handle()), rest);
 }
 
-TEST(Forms, ClientSizeSetBeforeTheWindowExistsIsKept)
+TEST(Forms, ASizeGivenBeforeTheWindowExistsIsTheSizeItIsMadeWith)
 {
     struct TfrmSized : TfrmTest {
         explicit TfrmSized(TComponent* owner) : TfrmTest(owner) { SetClientSize(349, 289); }
+        int sizes = 0;
+        LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+        {
+            sizes += msg == WM_SIZE ? 1 : 0;
+            return TfrmTest::WndProc(msg, wParam, lParam);
+        }
     };
-    Owned<TfrmSized> form;
-    EXPECT_EQ(349, form->ClientWidth());
-    EXPECT_EQ(289, form->ClientHeight());
+    struct Case {
+        const char* what;
+        std::function<void(TfrmSized&)> prepare;
+        RECT client;
+        int left;
+    };
+    const Case cases[] = {
+        {"the client size alone", [](TfrmSized&) {}, {0, 0, 349, 289}, -1},
+        {"then a move alone keeps it", [](TfrmSized& f) { f.SetBounds(474, 362, f.Width(), f.Height()); },
+         {0, 0, 349, 289}, 474},
+        {"then a place replaces it", [](TfrmSized& f) { f.SetBounds(10, 20, 300, 200); }, {}, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* form = Application.CreateFormPrepared<TfrmSized>(c.prepare);
+        if (c.client.right) {
+            EXPECT_EQ(c.client.right, form->ClientWidth());
+            EXPECT_EQ(c.client.bottom, form->ClientHeight());
+        } else {
+            EXPECT_EQ(300, form->Width());
+            EXPECT_EQ(200, form->Height());
+        }
+        if (c.left >= 0) {
+            EXPECT_EQ(c.left, form->Left());
+        }
+        // Made at that size, never sized again after it was made.
+        EXPECT_EQ(0, form->sizes);
+        Application.DestroyForm(form);
+    }
 }
 
 TEST(Forms, LayeredAttributesFollowTheProperties)
