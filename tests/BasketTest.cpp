@@ -21,8 +21,6 @@
 
 namespace {
 
-std::wstring W(const char* utf8) { return Utf8ToWide(utf8); }
-
 // Answers the dialog boxes the user-interface thread shows, from a thread of its own,
 // as a user would: the first with the given button, any later one (which nobody
 // expected) with Cancel or OK, so that a test never hangs on one. Notes the first
