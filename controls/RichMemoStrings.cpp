@@ -315,8 +315,10 @@ void TRichEditStrings::SaveToStream(TStream& stream)
 void TRichEditStrings::LoadFromFile(const std::string& fileName)
 {
     StreamFormat = TStreamFormat::sfRichText;
-    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-    LoadFromStream(file);
+    // Read whole and with full sharing: a sync client or a virus scanner that has
+    // the file open does not keep it out.
+    TMemoryStream content(ReadFileBytes(fileName));
+    LoadFromStream(content);
 }
 
 void TRichEditStrings::SaveToFile(const std::string& fileName)

@@ -5,6 +5,7 @@
 #include "framework/Handles.h"
 
 #include <string>
+#include <utility>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -29,6 +30,10 @@ public:
 
 class TMemoryStream : public TStream {
 public:
+    TMemoryStream() = default;
+    // Holds `data`, positioned at its start.
+    explicit TMemoryStream(std::string data) : data_(std::move(data)) {}
+
     long Read(void* buffer, long count) override;
     long Write(const void* buffer, long count) override;
     long long Seek(long long offset, TSeekOrigin origin) override;

@@ -257,9 +257,7 @@ void TfrmPostIt::LoadMemo()
 
 void TfrmPostIt::LoadEditor(const std::string& rtf)
 {
-    TMemoryStream stream;
-    stream.Write(rtf.data(), static_cast<long>(rtf.size()));
-    stream.SetPosition(0);
+    TMemoryStream stream(rtf);
     edtMemo->Lines().StreamFormat = TStreamFormat::sfRichText;
     edtMemo->Lines().LoadFromStream(stream);
 }

@@ -91,19 +91,40 @@ serve_prefix() {
 # "with-peer" (the tests) a second one, the other computer of the tests that sync
 # two program folders, is made beside it once and then reused; its server runs
 # alongside.
-setup_wine() {
+wine_environment() {
     export PATH="/usr/lib/wine:$PATH"
     export WINEARCH=win64
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     if [ "${1:-}" = with-peer ]; then
         export PINOVA_PEER_PREFIX="$PWD/build/wineprefix-peer"
-        WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix
-        (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix)
     fi
     export WINEPREFIX="$PWD/build/wineprefix"
-    make_prefix
+}
+
+# The prefixes that are missing, made side by side (each has a server of its own).
+make_prefixes() {
+    mkdir -p build
+    local peer=
+    if [ -n "${PINOVA_PEER_PREFIX:-}" ]; then
+        (WINEPREFIX="$PINOVA_PEER_PREFIX" make_prefix) &
+        peer=$!
+    fi
+    local status=0
+    make_prefix || status=1
+    if [ -n "$peer" ]; then wait "$peer" || status=1; fi
+    return $status
+}
+
+serve_prefixes() {
+    if [ -n "${PINOVA_PEER_PREFIX:-}" ]; then (export WINEPREFIX="$PINOVA_PEER_PREFIX"; serve_prefix); fi
     serve_prefix
+}
+
+setup_wine() {
+    wine_environment "$@"
+    make_prefixes
+    serve_prefixes
 }
 
 stop_wine() {
@@ -127,10 +148,17 @@ start_display() {
 stop_display() { if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi; }
 
 # Everything both commands need before Wine runs the program: packages, a build,
-# a display and a Wine server ("with-peer": the tests' second one too).
+# a display and a Wine server ("with-peer": the tests' second one too). A new
+# prefix takes a minute and needs no build, so it is made while the build runs.
 prepare() {
     install_packages
-    build
     start_display
-    setup_wine "$@"
+    wine_environment "$@"
+    make_prefixes &
+    local prefixes=$!
+    local built=0
+    build || built=$?
+    wait "$prefixes" || log "a Wine prefix could not be made"
+    [ "$built" = 0 ] || return "$built"
+    serve_prefixes
 }

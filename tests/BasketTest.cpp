@@ -21,8 +21,6 @@
 
 namespace {
 
-std::wstring W(const char* utf8) { return Utf8ToWide(utf8); }
-
 // Answers the dialog boxes the user-interface thread shows, from a thread of its own,
 // as a user would: the first with the given button, any later one (which nobody
 // expected) with Cancel or OK, so that a test never hangs on one. Notes the first
@@ -284,14 +282,22 @@ TEST_F(BasketTest, EachRowPreviewsItsOwnFileEvenWhenItsTitleLooksEncoded)
     struct Step {
         int row;
         std::wstring preview;
+        bool heldByAWriter;  // as a sync client holds a file it is writing
     };
     DeleteFileA((Folder() + "2009-02-14 13_05_08 gone.txt").c_str());
     const Step steps[] = {
-        {1, L"literal"},
-        {2, AnsiToWide(Folder() + "2009-02-14 13_05_08 gone.txt") + W("메모가 삭제 되었습니다.") + L"\r"},
-        {0, memo.Shown()},
+        {1, L"literal", false},
+        {2, AnsiToWide(Folder() + "2009-02-14 13_05_08 gone.txt") + W("메모가 삭제 되었습니다.") + L"\r", false},
+        {0, memo.Shown(), true},
     };
     for (const Step& s : steps) {
+        UniqueKernelHandle writer;
+        if (s.heldByAWriter) {
+            const HANDLE h = CreateFileA(form->RowFilePath(s.row).c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, h);
+            writer.reset(h);
+        }
         // The keyboard moves the selection, as the user does it.
         form->lstMemo->SetItemIndex(s.row == 0 ? 1 : s.row - 1);
         SendMessageA(form->lstMemo->Handle(), WM_KEYDOWN, s.row == 0 ? VK_UP : VK_DOWN, 0);

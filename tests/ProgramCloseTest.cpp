@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr DWORD kCloseLimitMs = 1000;
+constexpr DWORD kEndLimitMs = 1000;
 
 // Processes the program started that are still there.
 int ChildProcesses(DWORD parent)
@@ -67,7 +67,7 @@ TEST(ProgramClose, EndsWithinASecondWithEverythingSavedWhilePinnedPagesLoad)
         ASSERT_TRUE(ChooseCloseFromTrayMenu(pinova, tray));
         const DWORD start = GetTickCount();
         EXPECT_EQ(0u, pinova.WaitForExit(10000));
-        EXPECT_LT(GetTickCount() - start, kCloseLimitMs);
+        EXPECT_LT(GetTickCount() - start, kEndLimitMs);
         EXPECT_EQ(0, ChildProcesses(pinova.ProcessId()));
 
         EXPECT_NE(std::string::npos, ReadWholeFile(pinova.File("001.txt")).find("Typed last"));

@@ -69,13 +69,15 @@ std::vector<HWND> StartWithTwoMemos(RunningPinova& pinova)
     std::vector<HWND> editors;
     if (!pinova.Start() || !pinova.WaitForTrayWindow())
         return editors;
-    pinova.WaitForWindows("TForm", 2);
-    PumpMessages(1000);
     // The memo windows: the program's windows of that class that hold an editor.
-    for (HWND memo : pinova.Windows("TForm"))
-        for (HWND wnd : WindowsBelow(memo))
-            if (ClassOf(wnd) == "RichEdit20W")
-                editors.push_back(wnd);
+    PumpUntil([&] {
+        editors.clear();
+        for (HWND memo : pinova.Windows("TForm"))
+            for (HWND wnd : WindowsBelow(memo))
+                if (ClassOf(wnd) == "RichEdit20W")
+                    editors.push_back(wnd);
+        return editors.size() >= 2;
+    }, 10000);
     // Typed only once the stored text is in, or loading would replace it.
     for (HWND editor : editors)
         PumpUntil([&] { return EditorText(editor).find("Stored") != std::string::npos; });

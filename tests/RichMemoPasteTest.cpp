@@ -31,8 +31,6 @@ std::string DocumentWithPackage()
            kMetafileHex + "}}} after\\par}";
 }
 
-CLIPFORMAT Format(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
-
 HGLOBAL GlobalBytes(const std::string& bytes)
 {
     HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
@@ -119,9 +117,9 @@ protected:
 
 TEST_F(RichMemoPasteTest, PastedObjectsLeaveTheirTextAndPictureButAreNeverMade)
 {
-    PutOnClipboard(form->Handle(), {{Format("Rich Text Format"), GlobalBytes(DocumentWithPackage())},
-                                    {Format("Embedded Object"), GlobalBytes("not really a storage")},
-                                    {Format("Object Descriptor"), GlobalBytes("descriptor")},
+    PutOnClipboard(form->Handle(), {{ClipboardFormat("Rich Text Format"), GlobalBytes(DocumentWithPackage())},
+                                    {ClipboardFormat("Embedded Object"), GlobalBytes("not really a storage")},
+                                    {ClipboardFormat("Object Descriptor"), GlobalBytes("descriptor")},
                                     {CF_TEXT, GlobalBytes("before after")}});
     memo->PasteFromClipboard();
     PumpMessages();
@@ -139,7 +137,7 @@ TEST_F(RichMemoPasteTest, PastedObjectsLeaveTheirTextAndPictureButAreNeverMade)
     TRichEditOleCallback callback(target);
     CLIPFORMAT format = 0;
     EXPECT_EQ(S_OK, callback.QueryAcceptData(data.get(), &format, RECO_PASTE, FALSE, nullptr));
-    EXPECT_EQ(Format("Rich Text Format"), format);
+    EXPECT_EQ(ClipboardFormat("Rich Text Format"), format);
     format = 0;
     EXPECT_EQ(S_FALSE, callback.QueryAcceptData(data.get(), &format, RECO_DROP, TRUE, nullptr))
         << "brought in by the callback";
@@ -147,7 +145,7 @@ TEST_F(RichMemoPasteTest, PastedObjectsLeaveTheirTextAndPictureButAreNeverMade)
     EXPECT_TRUE(target->Modified());
     EXPECT_TRUE(OnlyPictures(Objects(target)));
     EXPECT_EQ(std::string::npos, Saved(target).find("objdata"));
-    format = Format("Embedded Object");
+    format = ClipboardFormat("Embedded Object");
     EXPECT_EQ(E_FAIL, callback.QueryAcceptData(data.get(), &format, RECO_PASTE, TRUE, nullptr));
 
     // A read-only editor takes nothing, and a callback without an editor no rich text.
@@ -163,8 +161,8 @@ TEST_F(RichMemoPasteTest, ObjectsAndFilesAloneAreRefused)
     memo->Lines().SetText("keep");
     TRichEditOleCallback callback(memo);
     const std::vector<std::vector<std::pair<UINT, HANDLE>>> clipboards = {
-        {{Format("Embedded Object"), GlobalBytes("storage")}, {Format("Object Descriptor"), GlobalBytes("d")}},
-        {{Format("Link Source"), GlobalBytes("moniker")}, {Format("Link Source Descriptor"), GlobalBytes("d")}},
+        {{ClipboardFormat("Embedded Object"), GlobalBytes("storage")}, {ClipboardFormat("Object Descriptor"), GlobalBytes("d")}},
+        {{ClipboardFormat("Link Source"), GlobalBytes("moniker")}, {ClipboardFormat("Link Source Descriptor"), GlobalBytes("d")}},
         {{CF_HDROP, DroppedFile("C:\\Downloads\\setup.exe")}},
     };
     for (size_t i = 0; i < clipboards.size(); ++i) {
@@ -241,7 +239,7 @@ std::string PngBytes()
 TEST_F(RichMemoPasteTest, ImagesAndDroppedImageFilesBecomePictures)
 {
     // HGLOBAL bytes without the terminating zero that GlobalBytes adds do no harm to a PNG.
-    PutOnClipboard(form->Handle(), {{Format("PNG"), GlobalBytes(PngBytes())}});
+    PutOnClipboard(form->Handle(), {{ClipboardFormat("PNG"), GlobalBytes(PngBytes())}});
     memo->PasteFromClipboard();
     PumpMessages();
     EXPECT_EQ(1u, Objects(memo).size()) << "a PNG image";

@@ -1,5 +1,6 @@
 #include "controls/RichMemo.h"
 #include "controls/RtfObjects.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +8,6 @@
 #include <string>
 
 namespace {
-
-CLIPFORMAT Format(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
 
 TEST(RtfObjects, ObjectsLeaveOnlyTheirResultAndEverythingElseStays)
 {
@@ -68,9 +67,9 @@ TEST(RtfObjects, PicturesAreFoundOnlyWhereTheyAre)
 
 TEST(RtfObjects, PastesAndDropsTakeTextRichTextAndPicturesOnly)
 {
-    const CLIPFORMAT rtf = Format("Rich Text Format"), embedded = Format("Embedded Object"),
-                     link = Format("Link Source"), descriptor = Format("Object Descriptor"),
-                     native = Format("RichEdit Native");
+    const CLIPFORMAT rtf = ClipboardFormat("Rich Text Format"), embedded = ClipboardFormat("Embedded Object"),
+                     link = ClipboardFormat("Link Source"), descriptor = ClipboardFormat("Object Descriptor"),
+                     native = ClipboardFormat("RichEdit Native");
     struct Case {
         const char* what;
         CLIPFORMAT requested;
@@ -85,7 +84,7 @@ TEST(RtfObjects, PastesAndDropsTakeTextRichTextAndPicturesOnly)
         {"an object alone", 0, {embedded, link, descriptor}, 0},
         {"the editor's own format with objects", 0, {native}, 0},
         {"a dropped image file", 0, {CF_HDROP}, CF_HDROP},
-        {"an image before its file", 0, {CF_HDROP, Format("PNG")}, Format("PNG")},
+        {"an image before its file", 0, {CF_HDROP, ClipboardFormat("PNG")}, ClipboardFormat("PNG")},
         {"asked for the object", embedded, {embedded, CF_TEXT}, 0},
         {"asked for a link", link, {link, rtf}, 0},
         {"asked for a bitmap", CF_BITMAP, {CF_BITMAP, CF_TEXT}, CF_BITMAP},

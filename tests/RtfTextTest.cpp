@@ -11,8 +11,6 @@
 
 namespace {
 
-std::wstring W(const char* utf8) { return Utf8ToWide(utf8); }
-
 const char kHeader[] = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
                        "{\\f1\\fnil\\fcharset129 \\'b1\\'bc\\'b8\\'b2;}}"
                        "{\\colortbl ;\\red255\\green0\\blue0;}{\\*\\generator Riched20 10.0;}"

@@ -136,6 +136,10 @@ private:
 // UTF-8, for texts in test sources and in failure messages.
 std::wstring Utf8ToWide(std::string_view s);
 std::string WideToUtf8(std::wstring_view s);
+inline std::wstring W(const char* utf8) { return Utf8ToWide(utf8); }
+
+// The clipboard format registered under the name.
+inline CLIPFORMAT ClipboardFormat(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
