@@ -24,10 +24,16 @@ constexpr size_t kExtensionLength = sizeof(kExtension) - 1;
 constexpr size_t kMaxPathLength = MAX_PATH - 1;
 constexpr size_t kMaxNameLength = 255;
 
-// Sync: what each memo file held when the store last read or wrote it.
+// Sync: what each memo file of the program folder held when the store last read or
+// wrote it. Another folder's memos of the same numbers are other files.
 std::unordered_map<int, unsigned long long>& KnownMemoFiles()
 {
+    static std::string folder;
     static std::unordered_map<int, unsigned long long> known;
+    if (folder != PrjInfo->ProgramPath) {
+        folder = PrjInfo->ProgramPath;
+        known.clear();
+    }
     return known;
 }
 
