@@ -157,6 +157,8 @@ TWinControl::TWinControl(TComponent* owner) : TComponent(owner)
     font_.OnChange = [this] {
         if (handle_)
             SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        else if (windowless_)
+            Invalidate();
     };
 }
 
@@ -165,6 +167,8 @@ TWinControl::~TWinControl()
     // Children are freed by their owner, which may come later: cut them loose.
     for (TWinControl* child : controls_)
         child->parent_ = nullptr;
+    if (windowless_)
+        Invalidate();
     if (parent_) {
         auto& siblings = parent_->controls_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -298,7 +302,7 @@ void TWinControl::DestroyWnd()
 
 void TWinControl::HandleNeeded()
 {
-    if (handle_)
+    if (handle_ || windowless_)
         return;
     if (parent_) {
         parent_->HandleNeeded();  // makes this one too, as one of its children
@@ -347,6 +351,8 @@ void TWinControl::SetParent(TWinControl* parent)
 {
     if (parent == parent_)
         return;
+    if (windowless_)
+        Invalidate();  // the place it leaves
     if (parent_) {
         auto& siblings = parent_->controls_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -363,6 +369,8 @@ void TWinControl::SetParent(TWinControl* parent)
     else if (parent_->handle_ && !WaitsToBeShown())
         HandleNeeded();
     parent_->AlignControls();
+    if (windowless_)
+        Invalidate();
 }
 
 TForm* TWinControl::ParentForm()
@@ -401,10 +409,17 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
     // A size given before the window is made replaces a client size given before.
     if (!handle_ && (width != bounds_.right - bounds_.left || height != bounds_.bottom - bounds_.top))
         pendingClientWidth_ = pendingClientHeight_ = -1;
+    const RECT old = bounds_;
     bounds_ = {left, top, left + width, top + height};
-    if (handle_)
+    if (handle_) {
         SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    else if (parent_)
+        return;
+    }
+    if (windowless_ && !EqualRect(&old, &bounds_) && visible_) {
+        InvalidateInParent(old);
+        Invalidate();
+    }
+    if (parent_)
         parent_->AlignControls();
 }
 
@@ -435,6 +450,8 @@ void TWinControl::SetClientSize(int width, int height)
 
 POINT TWinControl::ClientToScreen(POINT p) const
 {
+    if (windowless_)
+        return parent_ ? parent_->ClientToScreen({p.x + bounds_.left, p.y + bounds_.top}) : p;
     if (handle_)
         ::ClientToScreen(handle_, &p);
     return p;
@@ -442,6 +459,10 @@ POINT TWinControl::ClientToScreen(POINT p) const
 
 POINT TWinControl::ScreenToClient(POINT p) const
 {
+    if (windowless_ && parent_) {
+        const POINT q = parent_->ScreenToClient(p);
+        return {q.x - bounds_.left, q.y - bounds_.top};
+    }
     if (handle_)
         ::ScreenToClient(handle_, &p);
     return p;
@@ -532,6 +553,8 @@ bool TWinControl::Visible() const
 
 void TWinControl::SetVisible(bool visible)
 {
+    if (windowless_ && visible != visible_)
+        InvalidateInParent(bounds_);
     visible_ = visible;
     if (handle_)
         ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
@@ -563,16 +586,28 @@ void TWinControl::Invalidate()
 {
     if (handle_)
         InvalidateRect(handle_, nullptr, TRUE);
+    else if (windowless_ && visible_)
+        InvalidateInParent(bounds_);
+}
+
+void TWinControl::InvalidateInParent(const RECT& r)
+{
+    if (parent_ && parent_->handle_)
+        InvalidateRect(parent_->handle_, &r, TRUE);
 }
 
 void TWinControl::Update()
 {
     if (handle_)
         UpdateWindow(handle_);
+    else if (windowless_ && parent_)
+        parent_->Update();
 }
 
 void TWinControl::SetFocus()
 {
+    if (windowless_)
+        return;  // nothing to type into
     HandleNeeded();
     ::SetFocus(handle_);
 }
@@ -581,6 +616,8 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (windowless_)
+        return WndProc(msg, wParam, lParam);
     HandleNeeded();
     return SendMessageA(handle_, msg, wParam, lParam);
 }
@@ -662,7 +699,53 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
         WindowLost();
     if (PreviewKey(msg, wParam, lParam))
         return 0;
+    if (MouseToGraphicControl(msg, wParam, lParam))
+        return 0;
     return WndProc(msg, wParam, lParam);
+}
+
+bool TWinControl::MouseToGraphicControl(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // The client-area mouse messages; the wheel's come in screen coordinates.
+    if (msg < WM_MOUSEMOVE || msg > WM_MBUTTONDBLCLK)
+        return false;
+    const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // The last one placed lies on top.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TWinControl* c = *it;
+        if (c->windowless_ && c->visible_ && c->enabled_ && PtInRect(&c->bounds_, p)) {
+            c->WndProc(msg, wParam, MAKELPARAM(p.x - c->bounds_.left, p.y - c->bounds_.top));
+            return true;
+        }
+    }
+    return false;
+}
+
+void TWinControl::PaintGraphicControls(HDC dc)
+{
+    for (TWinControl* c : controls_) {
+        const RECT& r = c->bounds_;
+        if (!c->windowless_ || !c->visible_ || !RectVisible(dc, &r))
+            continue;
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+        c->WndProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::EraseBackground(HDC dc)
+{
+    RECT r;
+    GetClientRect(handle_, &r);
+    const int saved = SaveDC(dc);
+    for (TWinControl* c : controls_)
+        if (c->windowless_ && c->visible_ && static_cast<TGraphicControl*>(c)->Opaque)
+            ExcludeClipRect(dc, c->bounds_.left, c->bounds_.top, c->bounds_.right, c->bounds_.bottom);
+    UniqueBrush brush(CreateSolidBrush(ColorToRGB(color_)));
+    FillRect(dc, &r, brush.get());
+    RestoreDC(dc, saved);
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -679,11 +762,15 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         if (!subclassed_) {
-            RECT r;
-            GetClientRect(handle_, &r);
-            UniqueBrush brush(CreateSolidBrush(ColorToRGB(color_)));
-            FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
+            EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
+        }
+        break;
+    case WM_PAINT:
+        if (!subclassed_) {
+            PaintDC dc(handle_);
+            PaintGraphicControls(dc.get());
+            return 0;
         }
         break;
     case WM_SYSCHAR:
@@ -713,6 +800,7 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PaintDC dc(Handle());
         Paint(dc.get());
+        PaintGraphicControls(dc.get());
         return 0;
     }
     case WM_PRINTCLIENT:
@@ -728,7 +816,7 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONUP: MouseUp(TMouseButton::mbRight, shift, x, y); return 0;
     case WM_MBUTTONUP: MouseUp(TMouseButton::mbMiddle, shift, x, y); return 0;
     case WM_MOUSEMOVE:
-        if (!mouseInside_) {
+        if (!mouseInside_ && HandleAllocated()) {
             mouseInside_ = true;
             TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
             TrackMouseEvent(&tme);
@@ -745,13 +833,9 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-TPaintBox::TPaintBox(TComponent* owner) : TCustomControl(owner) {}
+TGraphicControl::TGraphicControl(TComponent* owner) : TCustomControl(owner) { windowless_ = true; }
 
-void TPaintBox::CreateParams(TCreateParams& params)
-{
-    TCustomControl::CreateParams(params);
-    params.WinClassName = "TPaintBox";
-}
+TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner) {}
 
 void TPaintBox::Paint(HDC dc)
 {

@@ -57,7 +57,10 @@ public:
     HWND Handle() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
     // Makes the window (its parent's first, its children's after) when it has none.
+    // A graphic control never has one: it is its parent's window that it needs.
     void HandleNeeded();
+    // Has no window of its own (TGraphicControl).
+    bool Windowless() const { return windowless_; }
     // A hidden control whose window, and its children's, is made only when it is
     // first shown, not with its parent's: for parts most windows never show.
     bool CreateHandleWhenShown = false;
@@ -158,6 +161,9 @@ protected:
     virtual void DoKeyDown(WORD& key, TShiftState shift);
     void AlignControls();
     void DestroyHandle();
+    // Paints the graphic controls on this window, each at its place, clipped to
+    // it: after the window's own painting, from a WM_PAINT handler.
+    void PaintGraphicControls(HDC dc);
 
 private:
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
@@ -171,6 +177,9 @@ private:
     bool WaitsToBeShown() const;
     bool PreviewKey(UINT msg, WPARAM& wParam, LPARAM lParam);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool MouseToGraphicControl(UINT msg, WPARAM wParam, LPARAM lParam);
+    void EraseBackground(HDC dc);
+    void InvalidateInParent(const RECT& r);
 
     HWND handle_ = nullptr;
     bool subclassed_ = false;  // a system control, its procedure replaced by ours
@@ -189,6 +198,7 @@ private:
 
 protected:
     bool visibleByDefault_ = true;
+    bool windowless_ = false;
 };
 
 // A control that paints itself and takes the mouse: owner-drawn buttons, paint
@@ -211,15 +221,28 @@ private:
     bool mouseInside_ = false;
 };
 
+// A control without a window: its parent paints it at its place (Paint gets a DC
+// whose origin is the control's corner, clipped to it) and hands it the mouse
+// presses, releases and moves over it, in its own coordinates. It takes no focus
+// and is told of no mouse entering or leaving. Saves a window where nothing
+// needs one; the parent's WM_PAINT must be the framework's (ours, not a system
+// control's).
+class TGraphicControl : public TCustomControl {
+public:
+    explicit TGraphicControl(TComponent* owner);
+    // Paints every pixel of its place: the parent does not erase it first, which
+    // would only flicker.
+    bool Opaque = false;
+};
+
 // Paints through its OnPaint event; reports mouse presses.
-class TPaintBox : public TCustomControl {
+class TPaintBox : public TGraphicControl {
 public:
     explicit TPaintBox(TComponent* owner);
     std::function<void(HDC dc)> OnPaint;
     std::function<void(TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
 
 protected:
-    void CreateParams(TCreateParams& params) override;
     void Paint(HDC dc) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 };

@@ -14,18 +14,6 @@ constexpr int kButtonSize = 16;
 constexpr int kTextLeft = 20;
 constexpr TColor kDesignKeyColor = 0x33081A;
 
-// The strip is drawn whole every time, off-screen: erasing it first would only flicker.
-class TCaptionStrip : public TPaintBox {
-public:
-    using TPaintBox::TPaintBox;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
-    {
-        if (msg == WM_ERASEBKGND)
-            return 1;
-        return TPaintBox::WndProc(msg, wParam, lParam);
-    }
-};
-
 // Skin pieces: where they are in the skin bitmap.
 struct Piece {
     int x, y, width, height;
@@ -119,7 +107,7 @@ TfrmZkGrayDialog::TfrmZkGrayDialog(TComponent* owner) : TForm(owner)
     // Escape must reach the form from whatever control has the focus.
     KeyPreview = true;
 
-    // The button before the strip, so that it lies above it.
+    // A window: it lies over the strip, which the form paints under its windows.
     btnClose = Create<TzkImageListButton>();
     btnClose->Name = "btnClose";
     btnClose->TabStop = false;
@@ -127,8 +115,10 @@ TfrmZkGrayDialog::TfrmZkGrayDialog(TComponent* owner) : TForm(owner)
     btnClose->SetParent(this);
     btnClose->OnClick = [this] { btnCloseClick(); };
 
-    imgCaption = Create<TCaptionStrip>();
+    imgCaption = Create<TPaintBox>();
     imgCaption->Name = "imgCaption";
+    // Drawn whole every time, off-screen.
+    imgCaption->Opaque = true;
     imgCaption->SetBounds(0, 0, ClientWidth(), kStripHeight);
     imgCaption->SetAlign(TAlign::alTop);
     imgCaption->SetParent(this);
@@ -164,14 +154,6 @@ void TfrmZkGrayDialog::FormCreate()
     btnClose->SetIndexButton(0);
     btnClose->SetIndexEnter(1);
     btnClose->SetIndexClick(2);
-    KeepCloseButtonOnTop();
-}
-
-void TfrmZkGrayDialog::KeepCloseButtonOnTop()
-{
-    // A window made again goes below its siblings; the button must stay over the strip.
-    if (btnClose->HandleAllocated())
-        SetWindowPos(btnClose->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TfrmZkGrayDialog::TakeSkin(std::shared_ptr<TSkin> skin)
@@ -241,11 +223,10 @@ void TfrmZkGrayDialog::imgCaptionPaint(HDC dc)
 
 void TfrmZkGrayDialog::PaintCaption()
 {
-    // A hidden strip gets its whole paint when it shows.
-    if (!skin_ || !imgCaption->HandleAllocated() || !IsWindowVisible(imgCaption->Handle()))
+    // A hidden window gets its whole paint when it shows.
+    if (!skin_ || !HandleAllocated() || !IsWindowVisible(Handle()))
         return;
-    WindowDC dc(imgCaption->Handle());
-    imgCaptionPaint(dc.get());
+    imgCaption->Repaint();
 }
 
 void TfrmZkGrayDialog::DrawFrame(HDC dc, int w, int h)
@@ -298,7 +279,6 @@ void TfrmZkGrayDialog::FormKeyDown(WORD& key, TShiftState)
 void TfrmZkGrayDialog::FormResize()
 {
     btnClose->SetLeft(ClientWidth() - btnClose->Width());
-    KeepCloseButtonOnTop();
     // The caption's cut depends on the width: the whole strip changes.
     imgCaption->Invalidate();
 }

@@ -74,7 +74,6 @@ protected:
 
 private:
     void TakeSkin(std::shared_ptr<TSkin> skin);
-    void KeepCloseButtonOnTop();
     void DrawFrame(HDC dc, int width, int height);
 
     bool active_ = false;

@@ -443,7 +443,7 @@ TEST(BrowserHost, KeysInsideTheBrowserGoToItsActiveObjectFirst)
         {target, WM_KEYDOWN, VK_LEFT, 0, true, true},  // the keypad's 4 without Num Lock
         {target, WM_KEYDOWN, VK_UP, kExtended, true, true},
         {page.Browser()->Handle(), WM_KEYDOWN, VK_TAB, 0, true, false},
-        {page.form->imgCaption->Handle(), WM_KEYDOWN, VK_TAB, 0, false, false},  // not inside the browser
+        {page.form->btnClose->Handle(), WM_KEYDOWN, VK_TAB, 0, false, false},  // not inside the browser
     };
     for (const Case& c : cases) {
         active.offered.clear();

@@ -1,5 +1,6 @@
 #include "framework/Application.h"
 #include "framework/CallbackError.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
@@ -215,7 +216,7 @@ TEST(Forms, AModalFormWhoseCloseQueryFailsStillGivesTheOtherWindowsBack)
 TEST(Forms, KeyPreviewLetsTheFormSwallowKeysOfItsControls)
 {
     Owned<TfrmTest> form;
-    auto* box = form->Create<TPaintBox>();
+    auto* box = form->Create<TPanel>();
     box->SetParent(form.form);
     std::vector<WORD> boxKeys;
     box->OnKeyDown = [&](WORD& key, TShiftState) { boxKeys.push_back(key); };
@@ -235,11 +236,11 @@ TEST(Forms, RecreatingAWindowKeepsItsChildrenAndTheirState)
     Owned<TfrmTest> form;
     form->SetBounds(50, 60, 300, 200);
     form->SetCaption("caption");
-    auto* top = form->Create<TPaintBox>();
+    auto* top = form->Create<TPanel>();
     top->SetHeight(18);
     top->SetAlign(TAlign::alTop);
     top->SetParent(form.form);
-    auto* rest = form->Create<TPaintBox>();
+    auto* rest = form->Create<TPanel>();
     rest->SetAlign(TAlign::alClient);
     rest->SetParent(form.form);
     rest->SetText("body");
@@ -258,6 +259,82 @@ TEST(Forms, RecreatingAWindowKeepsItsChildrenAndTheirState)
     EXPECT_EQ(200, form->Height());
     EXPECT_EQ(18, rest->Top());
     EXPECT_EQ(TWinControl::FromHandle(rest->Handle()), rest);
+}
+
+TEST(Forms, AGraphicControlIsDrawnAndPressedThroughItsParent)
+{
+    Owned<TfrmTest> form;
+    form->SetBounds(100, 100, 320, 200);
+    struct Press {
+        std::string box;
+        int x, y;
+        bool twice;
+    };
+    std::vector<Press> presses;
+    // Each box fills far more than its place: what shows of it is where it is.
+    auto addBox = [&](const char* name, RECT place, COLORREF colour) {
+        auto* box = form->Create<TPaintBox>();
+        box->SetBounds(place.left, place.top, place.right - place.left, place.bottom - place.top);
+        box->SetParent(form.form);
+        box->OnPaint = [colour](HDC dc) {
+            UniqueBrush brush(CreateSolidBrush(colour));
+            const RECT all{-1000, -1000, 1000, 1000};
+            FillRect(dc, &all, brush.get());
+        };
+        box->OnMouseDown = [&presses, name](TMouseButton, TShiftState shift, int x, int y) {
+            presses.push_back({name, x, y, (shift & ssDouble) != 0});
+        };
+        return box;
+    };
+    constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
+    TPaintBox* low = addBox("low", {10, 10, 110, 40}, kRed);
+    TPaintBox* high = addBox("high", {50, 10, 150, 40}, kBlue);
+    TPaintBox* hidden = addBox("hidden", {0, 0, 300, 150}, RGB(0, 255, 0));
+    hidden->SetVisible(false);
+    form->Show();
+    EXPECT_EQ(nullptr, high->Handle());
+    EXPECT_EQ(nullptr, GetWindow(form->Handle(), GW_CHILD));
+    const POINT corner = high->ClientToScreen({0, 0}), expected = form->ClientToScreen({50, 10});
+    EXPECT_EQ(expected.x, corner.x);
+    EXPECT_EQ(expected.y, corner.y);
+
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto colourAt = [&](int x, int y) {
+        const WindowImage image = WindowImage::OnScreen(form->Handle());
+        RECT window;
+        GetWindowRect(form->Handle(), &window);
+        const POINT p = form->ClientToScreen({x, y});
+        return image.Pixel(p.x - window.left, p.y - window.top);
+    };
+    struct Point {
+        int x, y;
+        COLORREF colour;
+    };
+    auto check = [&](const char* when, std::vector<Point> points) {
+        for (const Point& p : points)
+            EXPECT_EQ(p.colour, colourAt(p.x, p.y)) << when << " at " << p.x << "," << p.y;
+    };
+    check("shown", {{20, 20, kRed}, {80, 20, kBlue}, {155, 20, face}, {20, 45, face}, {200, 100, face}});
+
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageA(form->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(80, 15));
+    SendMessageA(form->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 100));  // over none
+    ASSERT_EQ(2u, presses.size());
+    EXPECT_EQ("low", presses[0].box);
+    EXPECT_EQ(10, presses[0].x);
+    EXPECT_EQ(10, presses[0].y);
+    EXPECT_FALSE(presses[0].twice);
+    EXPECT_EQ("high", presses[1].box) << "the one placed last lies on top";
+    EXPECT_EQ(30, presses[1].x);
+    EXPECT_EQ(5, presses[1].y);
+    EXPECT_TRUE(presses[1].twice);
+
+    high->SetLeft(150);
+    low->SetVisible(false);
+    check("moved and hidden", {{20, 20, face}, {80, 20, face}, {155, 20, kBlue}});
+    presses.clear();
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    EXPECT_TRUE(presses.empty());
 }
 
 TEST(Forms, ASizeGivenBeforeTheWindowExistsIsTheSizeItIsMadeWith)

@@ -156,7 +156,7 @@ TEST(Menus, ARightPressInTheEditorOpensTheEditorMenuAndOnTheCaptionTheCaptionMen
     EXPECT_FALSE(m->mnWordWrap->Checked) << "the menu opened and took the editor's word wrap";
     EXPECT_EQ(0, captionMenus);
     SetTimer(nullptr, 0, 50, PressMenuKeys);
-    SendMessageA(m->imgCaption->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 8));
+    SendMessageA(m->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 8));  // on the caption strip
     EXPECT_EQ(1, captionMenus);
     UniqueMenu caption = m->popup->BuildMenu();
     ASSERT_EQ(1, GetMenuItemCount(caption.get()));
@@ -172,7 +172,7 @@ TEST(Menus, TheKoreanHintsReadTheSameInEveryCodePage)
     EXPECT_FALSE(m->cmbFontName->HandleAllocated());
     EXPECT_EQ(nullptr, m->tips->Handle());
     EXPECT_TRUE(m->clrFont->Glyph().Empty());
-    SendMessageA(m->imgCaption->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 8));
+    SendMessageA(m->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 8));  // the strip's icon
     ASSERT_TRUE(m->cmbFontName->HandleAllocated());
     EXPECT_EQ(16, m->clrFont->Glyph().GlyphSize().cx) << "the colour button's capital A";
     EXPECT_EQ(16, m->clrFont->Glyph().GlyphSize().cy);

@@ -171,11 +171,15 @@ TEST(Paper, CaptionTextShowsTheModeWhenInactive)
     Paper p;
     p->SetCaption("memo");
     auto textPixels = [&](COLORREF colour) {
-        const WindowImage image = WindowImage::OnScreen(p->imgCaption->Handle());
+        // The strip has no window: the note draws it.
+        const WindowImage image = WindowImage::OnScreen(p->Handle());
+        RECT window;
+        GetWindowRect(p->Handle(), &window);
+        const POINT strip = p->imgCaption->ClientToScreen({0, 0});
         int n = 0;
         for (int y = 0; y < 18; ++y)
-            for (int x = 20; x < image.Width() - 16; ++x)
-                n += image.Pixel(x, y) == colour;
+            for (int x = 20; x < p->imgCaption->Width() - 16; ++x)
+                n += image.Pixel(strip.x - window.left + x, strip.y - window.top + y) == colour;
         return n;
     };
     SendMessageA(p->Handle(), WM_NCACTIVATE, FALSE, 0);

@@ -199,7 +199,7 @@ TEST(PostIt, CaptionDoubleClicksToggleTheToolbarOrSwitchTheMode)
     other->Tag = 2;
     other->Show();
     auto dblClick = [&](int x) {
-        SendMessageA(m->imgCaption->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, 8));
+        SendMessageA(m->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, 8));  // on the strip
         PumpMessages();
     };
     const int editorTop = m->edtMemo->Top();
