@@ -773,6 +773,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_PRINTCLIENT:
+        if (!subclassed_) {
+            PaintGraphicControls(reinterpret_cast<HDC>(wParam));
+            return 0;
+        }
+        break;
     case WM_SYSCHAR:
         if (TForm* form = ParentForm(); form && form->DialogChar(SysCharKey(handle_, wParam)))
             return 0;
@@ -805,6 +811,7 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_PRINTCLIENT:
         Paint(reinterpret_cast<HDC>(wParam));
+        PaintGraphicControls(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_LBUTTONDOWN: MouseDown(TMouseButton::mbLeft, shift, x, y); return 0;
     case WM_RBUTTONDOWN: MouseDown(TMouseButton::mbRight, shift, x, y); return 0;

@@ -102,9 +102,18 @@ TIniValues TIniFile::ReadSectionValues(const std::string& section) const
 
 std::string TIniValues::ReadString(const std::string& key, const std::string& fallback) const
 {
-    for (const auto& [name, value] : entries_)
-        if (lstrcmpiA(name.c_str(), key.c_str()) == 0)
-            return value;
+    for (const auto& [name, value] : entries_) {
+        if (lstrcmpiA(name.c_str(), key.c_str()) != 0)
+            continue;
+        // What the platform does to a value read key by key: quotes, single or
+        // double, around the whole of it go, and it holds at most what the buffer does.
+        std::string read = value;
+        if (read.size() >= 2 && (read.front() == '"' || read.front() == '\'') && read.back() == read.front())
+            read = read.substr(1, read.size() - 2);
+        if (read.size() >= kStringBufferSize)
+            read.resize(kStringBufferSize - 1);
+        return read;
+    }
     return fallback;
 }
 

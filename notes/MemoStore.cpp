@@ -369,9 +369,9 @@ std::vector<int> ListMemoNumbers()
 
 TMemoRecord ReadMemoRecord(int number)
 {
-    const TIniFile ini = MemoIndex();
-    const std::string section = MemoSectionName(number);
-    return {ini.ReadString(section, "Caption", ""), ini.ReadBool(section, "WordWrap", true)};
+    // The section in one read: each key read alone opens and checks the index again.
+    const TIniValues record = MemoIndex().ReadSectionValues(MemoSectionName(number));
+    return {record.ReadString("Caption", ""), record.ReadInteger("WordWrap", 1) != 0};
 }
 
 void WriteCaption(int number, const std::string& caption)

@@ -226,7 +226,7 @@ void TfrmZkGrayDialog::PaintCaption()
     // A hidden window gets its whole paint when it shows.
     if (!skin_ || !HandleAllocated() || !IsWindowVisible(Handle()))
         return;
-    imgCaption->Repaint();
+    imgCaption->Invalidate();
 }
 
 void TfrmZkGrayDialog::DrawFrame(HDC dc, int w, int h)

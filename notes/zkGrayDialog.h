@@ -47,9 +47,9 @@ public:
     TImageList* CloseImages() const { return skin_ ? &skin_->CloseImages : nullptr; }
     bool IsActive() const { return active_; }
 
-    // The border, then the caption strip, drawn now.
+    // The border drawn now, the caption strip at the next paint.
     void PaintFrame();
-    // The caption strip drawn now.
+    // The caption strip drawn again at the next paint.
     void PaintCaption();
 
     // The caption as the strip shows it, for a strip holding `capacity` bytes.

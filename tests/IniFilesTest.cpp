@@ -37,15 +37,20 @@ TEST(IniFile, ASectionReadAtOnceReadsAsKeyByKey)
     TempFolder folder;
     const std::string file = folder.Path() + "memo.ini";
     // Keys in any case, spaces around, hexadecimal, a repeated key, a long value
-    // beyond the first buffer, and a section much like it beside.
+    // beyond the first buffer, quotes around values or in them, and a section
+    // much like it beside.
     WriteWholeFile(file, "[70]\r\nLeft=1\r\n[7]\r\nleft = 0x1F\r\nTOP=-4\r\nWidth=abc\r\nLeft=99\r\nCaption=" +
-                             std::string(5000, 'c') + "\r\nHeight=\r\n");
+                             std::string(5000, 'c') + "\r\nHeight=\r\n"
+                             "Q1=\"double\"\r\nQ2='single'\r\nQ3=\"mixed'\r\nQ4=\"\r\nQ5=\"\"\r\n"
+                             "Q6=  \" spaced \"  \r\nQ7=in\"side\"\r\nQ8='\"both\"'\r\n");
     const TIniFile ini(file);
     const TIniValues record = ini.ReadSectionValues("7");
     for (const char* key : {"Left", "Top", "Width", "Height", "Missing"})
         EXPECT_EQ(ini.ReadInteger("7", key, 555), record.ReadInteger(key, 555)) << key;
+    for (const char* key : {"Caption", "Q1", "Q2", "Q3", "Q4", "Q5", "Q6", "Q7", "Q8", "Missing"})
+        EXPECT_EQ(ini.ReadString("7", key, "none"), record.ReadString(key, "none")) << key;
     EXPECT_EQ(31, record.ReadInteger("LEFT", 0));
-    EXPECT_EQ(5000u, record.ReadString("caption", "").size());
+    EXPECT_EQ("double", record.ReadString("q1", ""));
     EXPECT_TRUE(ini.ReadSectionValues("8").Empty());
 }
 
