@@ -253,6 +253,9 @@ void TfrmPostIt::LoadMemo()
     edtMemo->SetWordWrap(record.WordWrap);
     edtMemo->SetModified(false);
     savedText_ = edtMemo->Lines().Text();
+    // The editor reported the loaded text as a change: nothing to save for it (a
+    // thousand memos would each check again two seconds after the start).
+    tmrAutoSave->SetEnabled(false);
 }
 
 void TfrmPostIt::LoadEditor(const std::string& rtf)

@@ -173,6 +173,7 @@ TEST(PostIt, AStoredMemoLoadsItsTextCaptionAndWordWrap)
     EXPECT_EQ("Title", m->Caption());
     EXPECT_FALSE(m->edtMemo->WordWrap());
     EXPECT_NE(std::string::npos, m->edtMemo->Lines().Text().find("stored text"));
+    EXPECT_FALSE(m->tmrAutoSave->Enabled()) << "loading is no edit";
 }
 
 TEST(PostIt, ARecordWhoseFileIsMissingIsSetUpAsNew)
