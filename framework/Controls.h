@@ -59,8 +59,6 @@ public:
     // Makes the window (its parent's first, its children's after) when it has none.
     // A graphic control never has one: it is its parent's window that it needs.
     void HandleNeeded();
-    // Has no window of its own (TGraphicControl).
-    bool Windowless() const { return windowless_; }
     // A hidden control whose window, and its children's, is made only when it is
     // first shown, not with its parent's: for parts most windows never show.
     bool CreateHandleWhenShown = false;

@@ -173,6 +173,7 @@ void TfrmZkGrayDialog::SetSkinTint(int tint)
     skinTint_ = tint;
     SetTransparentColorValue(static_cast<TColor>(skin_->KeyColor));
     PaintFrame();
+    PaintCaption();
 }
 
 std::string TfrmZkGrayDialog::CutCaption(const std::string& caption, int capacity)
@@ -255,7 +256,6 @@ void TfrmZkGrayDialog::PaintFrame()
         WindowDC dc(Handle(), true);
         DrawFrame(dc.get(), r.right - r.left, r.bottom - r.top);
     }
-    PaintCaption();
 }
 
 void TfrmZkGrayDialog::ActiveChanged(bool active)

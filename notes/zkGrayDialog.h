@@ -47,7 +47,8 @@ public:
     TImageList* CloseImages() const { return skin_ ? &skin_->CloseImages : nullptr; }
     bool IsActive() const { return active_; }
 
-    // The border drawn now, the caption strip at the next paint.
+    // The border drawn now (the caption strip is in the client area, which the
+    // platform's frame drawing leaves alone).
     void PaintFrame();
     // The caption strip drawn again at the next paint.
     void PaintCaption();
