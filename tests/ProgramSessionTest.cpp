@@ -67,8 +67,10 @@ std::vector<HWND> StartWithTwoMemos(RunningPinova& pinova)
     WriteWholeFile(pinova.File("001.txt"), kMemo);
     WriteWholeFile(pinova.File("002.txt"), kMemo);
     std::vector<HWND> editors;
-    if (!pinova.Start() || !pinova.WaitForTrayWindow())
+    if (!pinova.Start() || !pinova.WaitForTrayWindow()) {
+        ADD_FAILURE() << "Pinova " << pinova.State();
         return editors;
+    }
     // The memo windows: the program's windows of that class that hold an editor.
     PumpUntil([&] {
         editors.clear();

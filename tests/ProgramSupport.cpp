@@ -127,7 +127,8 @@ ShellThread& Shell()
 
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
-    CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
+    if (!CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE))
+        startProblem_ = Format("pinova.exe not copied (error %lu)", GetLastError());
     // An empty memo index: the folder has been used before. Without it (and without
     // settings) the start is the very first one, which opens a memo of its own.
     WriteWholeFile(File("zkPostIt.ini"), "");
@@ -182,14 +183,32 @@ bool RunningPinova::Start()
     si.lpDesktop = const_cast<char*>(kShellDesktop);
     std::string environment = EnvironmentBlock(environment_);
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_))
+                        environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_)) {
+        startProblem_ += (startProblem_.empty() ? "" : ", ") + Format("not started (error %lu)", GetLastError());
         return false;
+    }
     process_.reset(pi_.hProcess);
     CloseHandle(pi_.hThread);
     return true;
 }
 
 bool RunningPinova::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+std::string RunningPinova::State() const
+{
+    if (!process_)
+        return startProblem_.empty() ? "not started" : startProblem_;
+    if (Running())
+        return "running";
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(process_.get(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const UniqueKernelHandle other(OpenMutexA(SYNCHRONIZE, FALSE, "Pinova"));
+    return Format("ended with exit code %lu after %llu ms%s", code, (ticks(exited) - ticks(created)) / 10000,
+                  other ? ", and another Pinova is running" : "");
+}
 
 DWORD RunningPinova::WaitForExit(DWORD timeoutMs) const
 {

@@ -69,6 +69,9 @@ public:
     void SetEnvironment(const std::string& name, const std::string& value);
     bool Start();
     bool Running() const;
+    // For a failure's message: not started (and why), running, or ended (with its
+    // code, how long it ran, and whether another Pinova holds the one-instance mutex).
+    std::string State() const;
     DWORD ProcessId() const { return pi_.dwProcessId; }
     // Waits (handling this thread's messages) for the end; the exit code, or STILL_ACTIVE.
     DWORD WaitForExit(DWORD timeoutMs) const;
@@ -85,6 +88,7 @@ private:
     std::vector<std::pair<std::string, std::string>> environment_;
     PROCESS_INFORMATION pi_{};
     UniqueKernelHandle process_;
+    std::string startProblem_;
 };
 
 // "Close" from the program's tray menu, chosen with the keyboard as a user can;
