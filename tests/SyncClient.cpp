@@ -117,7 +117,7 @@ void SyncClient::Reconcile(const std::string& name, const std::optional<std::str
     if (firstChanged && secondChanged && first && second) {
         // Both edited: the second computer keeps its version under its own name.
         const std::string copy = ConflictName(name);
-        if (Put(second_, copy, second) && Put(second_, name, first)) {
+        if (Put(second_, copy, second, Now(second_ + copy)) && Put(second_, name, first, second)) {
             ++conflicts_;
             remember(first);
         }
@@ -125,7 +125,7 @@ void SyncClient::Reconcile(const std::string& name, const std::optional<std::str
     }
     // One side changed, or one edited what the other removed: the edit travels.
     const bool toSecond = firstChanged && secondChanged ? first.has_value() : firstChanged;
-    if (toSecond ? Put(second_, name, first) : Put(first_, name, second))
+    if (toSecond ? Put(second_, name, first, second) : Put(first_, name, second, first))
         remember(toSecond ? first : second);
 }
 
@@ -135,17 +135,61 @@ std::string SyncClient::ConflictName(const std::string& name) const
     return name.substr(0, dot) + "-" + secondComputer_ + (dot == std::string::npos ? "" : name.substr(dot));
 }
 
-bool SyncClient::Put(const std::string& folder, const std::string& name, const std::optional<std::string>& bytes)
+std::optional<std::string> SyncClient::Now(const std::string& path)
+{
+    std::string bytes;
+    return ReadFileBytes(path, bytes) ? std::optional<std::string>(bytes) : std::nullopt;
+}
+
+namespace {
+
+// The file at the path, open so that nobody else can write, replace or remove it,
+// and its bytes; none when it is not there or held.
+struct HeldFile {
+    UniqueKernelHandle handle;
+    std::string bytes;
+};
+
+std::optional<HeldFile> Hold(const std::string& path)
+{
+    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    HeldFile held{UniqueKernelHandle(opened), {}};
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(opened, buffer, sizeof(buffer), &read, nullptr) && read)
+        held.bytes.append(buffer, read);
+    return held;
+}
+
+} // namespace
+
+bool SyncClient::Put(const std::string& folder, const std::string& name, const std::optional<std::string>& bytes,
+                     const std::optional<std::string>& replacing)
 {
     const std::string path = folder + name;
-    if (!bytes)
-        return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
     const std::string directory = ExtractFilePath(path);
-    CreateDirectoryA(directory.c_str(), nullptr);
     const std::string temporary = directory + kTemporaryPrefix + ExtractFileName(path) + ".partial";
-    WriteWholeFile(temporary, *bytes);
-    if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (bytes) {
+        CreateDirectoryA(directory.c_str(), nullptr);
+        WriteWholeFile(temporary, *bytes);
+    }
+    // The last look, with the file held: a save the program makes meanwhile waits
+    // (it tries a held file again), so none made since the pass is overwritten.
+    bool swept = !replacing && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (replacing) {
+        if (std::optional<HeldFile> held = Hold(path); held && held->bytes == *replacing) {
+            FILE_DISPOSITION_INFO remove{TRUE};
+            swept = SetFileInformationByHandle(held->handle.get(), FileDispositionInfo, &remove, sizeof(remove)) != FALSE;
+        }
+    }
+    // Into the free name only: a save that came in after the old file went wins,
+    // and the next pass sees it.
+    if (swept && (!bytes || MoveFileExA(temporary.c_str(), path.c_str(), 0)))
         return true;
-    DeleteFileA(temporary.c_str());
+    if (bytes)
+        DeleteFileA(temporary.c_str());
     return false;
 }

@@ -7,7 +7,9 @@
 // second computer its own version is renamed "<name>-<COMPUTER>.<ext>", the first
 // one's version takes the name, and the renamed copy travels like any new file.
 // A change wins over a removal. Held files are tried again on the next pass;
-// names starting "~$" are left alone, as the clients do.
+// names starting "~$" are left alone, as the clients do. Like the clients, it
+// looks at a file again just before replacing it: one saved since its look is
+// left for the next pass, never overwritten.
 
 #include <atomic>
 #include <map>
@@ -39,7 +41,12 @@ public:
     static Listing List(const std::string& folder);
 
 private:
-    static bool Put(const std::string& folder, const std::string& name, const std::optional<std::string>& bytes);
+    // Puts the bytes (none: removes the file) in place of `replacing`, what the pass
+    // saw there (none: no file); false, changing nothing, when the file is no longer
+    // that or is held.
+    static bool Put(const std::string& folder, const std::string& name, const std::optional<std::string>& bytes,
+                    const std::optional<std::string>& replacing);
+    static std::optional<std::string> Now(const std::string& path);
     void Reconcile(const std::string& name, const std::optional<std::string>& first,
                    const std::optional<std::string>& second);
     std::string ConflictName(const std::string& name) const;
