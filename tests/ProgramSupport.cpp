@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 const char kShellDesktop[] = "shell";
@@ -127,8 +128,7 @@ ShellThread& Shell()
 
 RunningPinova::RunningPinova() : ownFolder_(std::make_unique<TempFolder>()), folder_(ownFolder_->Path())
 {
-    if (!CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE))
-        startProblem_ = Format("pinova.exe not copied (error %lu)", GetLastError());
+    CopyFileA(BuiltProgramPath().c_str(), File("pinova.exe").c_str(), FALSE);
     // An empty memo index: the folder has been used before. Without it (and without
     // settings) the start is the very first one, which opens a memo of its own.
     WriteWholeFile(File("zkPostIt.ini"), "");
@@ -182,14 +182,27 @@ bool RunningPinova::Start()
     si.cb = sizeof(si);
     si.lpDesktop = const_cast<char*>(kShellDesktop);
     std::string environment = EnvironmentBlock(environment_);
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_)) {
-        startProblem_ += (startProblem_.empty() ? "" : ", ") + Format("not started (error %lu)", GetLastError());
-        return false;
+    // A start that fails before any of the program's code runs (the copy, or making
+    // the process) is tried once more and reported: what is tested is the program.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        if (ownFolder_ && !FileExists(exe)) {
+            const bool copied = CopyFileA(BuiltProgramPath().c_str(), exe.c_str(), FALSE) != FALSE;
+            const DWORD error = copied ? ERROR_SUCCESS : GetLastError();
+            startProblem_ += Format("%spinova.exe missing, %s (error %lu)", startProblem_.empty() ? "" : ", ",
+                                    copied ? "copied now" : "not copied", error);
+        }
+        if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                           environment_.empty() ? nullptr : environment.data(), folder_.c_str(), &si, &pi_)) {
+            process_.reset(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+            if (!startProblem_.empty())
+                std::printf("Pinova started after: %s\n", startProblem_.c_str());
+            return true;
+        }
+        startProblem_ += Format("%snot started (error %lu)", startProblem_.empty() ? "" : ", ", GetLastError());
+        Sleep(500);
     }
-    process_.reset(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-    return true;
+    return false;
 }
 
 bool RunningPinova::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
