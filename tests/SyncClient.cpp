@@ -117,6 +117,7 @@ void SyncClient::Reconcile(const std::string& name, const std::optional<std::str
     if (firstChanged && secondChanged && first && second) {
         // Both edited: the second computer keeps its version under its own name.
         const std::string copy = ConflictName(name);
+        // The copy's name is the client's own: what is there now gives way.
         if (Put(second_, copy, second, Now(second_ + copy)) && Put(second_, name, first, second)) {
             ++conflicts_;
             remember(first);
